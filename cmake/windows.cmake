@@ -1,0 +1,52 @@
+# The Windows build: quillcrd.exe, the Windows test suite run under Wine.
+
+set(QC_WIN_LIBS comctl32 ole32 oleaut32 uuid shell32 user32 gdi32 advapi32 version comdlg32 shlwapi)
+set(QC_STATIC_LINK -static -static-libgcc -static-libstdc++)
+
+file(GLOB QC_WIN_SOURCES CONFIGURE_DEPENDS
+  src/ui/*.cpp src/settings/win32/*.cpp src/app/win32/*.cpp
+  src/word/win32/*.cpp src/impexp/win32/*.cpp)
+list(REMOVE_ITEM QC_WIN_SOURCES ${CMAKE_SOURCE_DIR}/src/app/win32/winmain.cpp)
+
+# Everything of the program but its entry point, so the tests can drive the real windows.
+add_library(qcwin STATIC ${QC_WIN_SOURCES})
+target_link_libraries(qcwin PUBLIC qccore ${QC_WIN_LIBS})
+target_include_directories(qcwin PUBLIC res)
+target_compile_definitions(qcwin PUBLIC WINVER=0x0601 _WIN32_WINNT=0x0601 _WIN32_IE=0x0800 NOMINMAX)
+target_compile_definitions(qccore PUBLIC WINVER=0x0601 _WIN32_WINNT=0x0601 NOMINMAX)
+
+add_executable(quillcrd WIN32 src/app/win32/winmain.cpp res/quillcrd.rc)
+target_link_libraries(quillcrd PRIVATE qcwin)
+target_link_options(quillcrd PRIVATE ${QC_STATIC_LINK})
+target_link_options(qcard PRIVATE ${QC_STATIC_LINK})
+set_target_properties(quillcrd PROPERTIES OUTPUT_NAME quillcrd)
+set_source_files_properties(res/quillcrd.rc PROPERTIES
+  OBJECT_DEPENDS "${CMAKE_SOURCE_DIR}/res/quillcrd.ico;${CMAKE_SOURCE_DIR}/res/quillcrd.manifest")
+
+# Windows tests: real windows and real files, run under Wine on a private prefix
+# inside a virtual display when there is no display.
+set(QC_WINE_RUN ${CMAKE_SOURCE_DIR}/cmake/wine-run.sh)
+set(CMAKE_CROSSCOMPILING_EMULATOR ${QC_WINE_RUN})
+
+file(GLOB QC_WIN_TEST_SOURCES CONFIGURE_DEPENDS tests/win/*.cpp)
+list(FILTER QC_WIN_TEST_SOURCES EXCLUDE REGEX "(_main|_support)\\.cpp$")
+add_library(qcwintest STATIC tests/win/test_main.cpp tests/win/win_test_support.cpp)
+target_include_directories(qcwintest PUBLIC tests/win)
+target_link_libraries(qcwintest PUBLIC qcwin gtest gmock)
+
+add_test(NAME wine_setup COMMAND ${QC_WINE_RUN} --setup)
+add_test(NAME wine_cleanup COMMAND ${QC_WINE_RUN} --cleanup)
+set_tests_properties(wine_setup PROPERTIES FIXTURES_SETUP wine)
+set_tests_properties(wine_cleanup PROPERTIES FIXTURES_CLEANUP wine)
+
+foreach(src ${QC_WIN_TEST_SOURCES})
+  get_filename_component(name ${src} NAME_WE)
+  add_executable(win_${name} ${src})
+  target_link_libraries(win_${name} PRIVATE qcwintest)
+  target_link_options(win_${name} PRIVATE ${QC_STATIC_LINK})
+  target_compile_definitions(win_${name} PRIVATE QC_QUILLCRD_EXE="$<TARGET_FILE_NAME:quillcrd>")
+  add_dependencies(win_${name} quillcrd)
+  add_test(NAME win_${name} COMMAND win_${name} --gtest_brief=1)
+  set_tests_properties(win_${name} PROPERTIES FIXTURES_REQUIRED wine RESOURCE_LOCK wine_display
+    ENVIRONMENT "QC_BUILD_DIR=${CMAKE_BINARY_DIR}")
+endforeach()

@@ -1,0 +1,78 @@
+#!/usr/bin/env bash
+# Runs a Windows program of the build under Wine, on the build's private
+# prefix, inside a virtual display when there is no display.
+#   wine-run.sh --setup     create the prefix and, without a display, start Xvfb
+#   wine-run.sh --cleanup   stop the prefix's Wine server and that Xvfb
+#   wine-run.sh PROGRAM ARGS...
+set -u
+here=$(cd "$(dirname "$0")" && pwd)
+build=${QC_BUILD_DIR:-$(cd "$here/../build/windows" 2>/dev/null && pwd)}
+export WINEPREFIX="$build/wineprefix"
+export WINEDEBUG=${WINEDEBUG:--all}
+export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-"mscoree,mshtml,winemenubuilder.exe="}
+display_file="$build/wine-display"
+
+find_tool() {
+  for t in "$@"; do
+    if command -v "$t" >/dev/null 2>&1; then command -v "$t"; return 0; fi
+    if [ -x "/usr/lib/wine/$t" ]; then echo "/usr/lib/wine/$t"; return 0; fi
+  done
+  return 1
+}
+WINE=$(find_tool wine64 wine wine-stable) || { echo "wine is not installed" >&2; exit 127; }
+WINESERVER=$(find_tool wineserver64 wineserver wineserver-stable) || { echo "wineserver is not installed" >&2; exit 127; }
+WINEBOOT=$(find_tool wineboot wineboot-stable) || WINEBOOT=""
+
+use_display() {
+  if [ -f "$display_file" ]; then export DISPLAY=$(cat "$display_file"); fi
+}
+
+case "${1:-}" in
+  --setup)
+    mkdir -p "$build"
+    if [ -z "${DISPLAY:-}" ] || [ -f "$display_file" ]; then
+      if [ -f "$display_file.pid" ]; then kill "$(cat "$display_file.pid")" 2>/dev/null; fi
+      rm -f "$display_file" "$display_file.pid"
+      for n in $(seq 91 140); do
+        [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ] && continue
+        Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+        pid=$!
+        for _ in $(seq 1 50); do [ -e "/tmp/.X11-unix/X$n" ] && break; sleep 0.1; done
+        if kill -0 "$pid" 2>/dev/null && [ -e "/tmp/.X11-unix/X$n" ]; then
+          echo ":$n" > "$display_file"; echo "$pid" > "$display_file.pid"; break
+        fi
+      done
+      [ -f "$display_file" ] || { echo "could not start Xvfb" >&2; exit 1; }
+    fi
+    use_display
+    if [ ! -f "$WINEPREFIX/system.reg" ]; then
+      if [ -n "$WINEBOOT" ]; then "$WINEBOOT" -i >/dev/null 2>&1; else "$WINE" wineboot -i >/dev/null 2>&1; fi
+      "$WINESERVER" -w
+      # Without a window manager in the virtual display, Wine would wait two
+      # seconds for one each time a window is hidden: let Wine place windows itself.
+      "$WINE" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
+      "$WINESERVER" -w
+    fi
+    # Keep one server and Wine's own service processes alive for the whole
+    # run, started here with their output away from the test runner's pipes
+    # (a runner waits for every process that holds them).
+    "$WINESERVER" -p >/dev/null 2>&1
+    if [ -f "$build/wine-keeper.pid" ]; then kill "$(cat "$build/wine-keeper.pid")" 2>/dev/null; fi
+    setsid bash -c 'sleep infinity | "$0" cmd.exe >/dev/null 2>&1' "$WINE" </dev/null >/dev/null 2>&1 &
+    echo $! > "$build/wine-keeper.pid"
+    "$WINE" cmd.exe /c exit </dev/null >/dev/null 2>&1
+    # The desktop process, which the first window would otherwise start.
+    setsid "$WINE" explorer.exe /desktop </dev/null >/dev/null 2>&1 &
+    for _ in $(seq 1 50); do pgrep -f 'explorer.exe /desktop' >/dev/null && break; sleep 0.1; done
+    exit 0 ;;
+  --cleanup)
+    if [ -f "$build/wine-keeper.pid" ]; then kill -- -"$(cat "$build/wine-keeper.pid")" 2>/dev/null; rm -f "$build/wine-keeper.pid"; fi
+    "$WINESERVER" -k >/dev/null 2>&1
+    "$WINESERVER" -w >/dev/null 2>&1
+    if [ -f "$display_file.pid" ]; then kill "$(cat "$display_file.pid")" 2>/dev/null; fi
+    rm -f "$display_file" "$display_file.pid"
+    exit 0 ;;
+esac
+
+use_display
+exec "$WINE" "$@"

@@ -1,0 +1,50 @@
+#include "app/previews.h"
+
+namespace qc {
+
+std::string ComposeLetterName(const std::string& name, const std::string& treatment,
+                              bool useTreatment) {
+  std::string s = name;
+  if (auto p = s.find(" ["); p != std::string::npos) s.erase(p);
+  if (auto p = s.find('['); p != std::string::npos) s.erase(p);
+  if (auto p = s.find(','); p != std::string::npos) {
+    std::string before = s.substr(0, p);
+    std::string after = p + 2 <= s.size() ? s.substr(p + 2) : std::string();
+    s = after + " " + before;
+  }
+  if (useTreatment && !treatment.empty()) s = treatment + " " + s;
+  return s;
+}
+
+void ApplyOptionByte(PreviewInput& in, int options) {
+  in.companyFirst = options & 1;
+  in.companyL = options & 2;
+  in.titleL = options & 4;
+  in.treatmentL = options & 8;
+  in.companyF = options & 16;
+  in.titleF = options & 32;
+  in.treatmentF = options & 64;
+}
+
+std::vector<std::string> LetterHeaderLines(const PreviewInput& in) {
+  std::vector<std::string> lines;
+  bool company = in.companyL && !in.company.empty();
+  if (in.companyFirst && company) lines.push_back(in.company);
+  lines.push_back(ComposeLetterName(in.name, in.treatment, in.treatmentL));
+  if (in.titleL && !in.title.empty()) lines.push_back(in.title);
+  if (!in.companyFirst && company) lines.push_back(in.company);
+  for (const std::string* a : {&in.address1, &in.address2, &in.address3})
+    if (!a->empty()) lines.push_back(*a);
+  return lines;
+}
+
+std::vector<std::string> FaxLines(const PreviewInput& in) {
+  std::vector<std::string> lines;
+  lines.push_back(ComposeLetterName(in.name, in.treatment, in.treatmentF));
+  if (in.titleF && !in.title.empty()) lines.push_back(in.title);
+  if (in.companyF && !in.company.empty()) lines.push_back(in.company);
+  lines.push_back(in.fax);
+  return lines;
+}
+
+}  // namespace qc

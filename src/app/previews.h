@@ -1,0 +1,27 @@
+#pragma once
+// How a contact is addressed: the composed name, the letter header and the
+// fax lines shown beside the contact and sent to Word.
+#include <string>
+#include <vector>
+
+namespace qc {
+
+// "Smith, John [Acme]" -> "John Smith"; the treatment goes in front when asked.
+std::string ComposeLetterName(const std::string& name, const std::string& treatment,
+                              bool useTreatment);
+
+// What the previews are built from: the boxes and option boxes as they stand.
+struct PreviewInput {
+  std::string name, treatment, company, title, address1, address2, address3, fax;
+  bool companyFirst = false;  // "First Item" is "Company"
+  bool companyL = false, titleL = false, treatmentL = false;
+  bool companyF = false, titleF = false, treatmentF = false;
+};
+
+// The same seven choices read from an option byte.
+void ApplyOptionByte(PreviewInput& in, int options);
+
+std::vector<std::string> LetterHeaderLines(const PreviewInput& in);
+std::vector<std::string> FaxLines(const PreviewInput& in);
+
+}  // namespace qc

@@ -1,0 +1,147 @@
+#pragma once
+// The main window: three pages (Database, Mail Merge, Configuration), the
+// status bar and the tray icon; it owns the contacts and the settings of the run.
+#include <memory>
+#include <string>
+
+#include "app/edit_mode.h"
+#include "common/user_messages.h"
+#include "data/database.h"
+#include "settings/app_settings.h"
+#include "settings/profile.h"
+#include "ui/controls.h"
+#include "ui/form.h"
+#include "ui/tray_icon.h"
+
+namespace qc {
+
+// Where the main window finds its files and how it talks to the user.
+struct MainEnvironment {
+  std::string dataFilePath;  // "QUILLCRD.DAT" beside the executable
+  std::string helpFilePath;  // the executable's path with ".hlp"
+  Profile* settings = nullptr;  // "QUILLCRD.INI"
+  UserMessages* messages = nullptr;
+  bool quitOnClose = true;  // end the message loop when the window is gone
+};
+
+class TfmMain : public ui::Form {
+ public:
+  explicit TfmMain(MainEnvironment env);
+  ~TfmMain() override;
+
+  // Creates the window and runs FormCreate; Show shows it (FormShow).
+  void Create();
+  void Show();
+
+  // ---- state of the run
+  std::unique_ptr<TDatabase> ContactList;
+  AppSettings Settings;
+  EditMode Mode = EditMode::Browse;
+  std::string CurrentName;
+  int CurrentIndex = -1;
+  bool TypingStarted = false;
+  bool KeyHeld = false;
+  bool HiddenInTray = false;
+  UINT WakeMessage = 0;
+  int HelpContext = 0;
+  // Set when the data file could not be read at start: it is then never saved over.
+  bool DataFileUnreadable = false;
+  bool Closed = false;
+
+  // ---- frame
+  ui::TabControl Pages;
+  ui::Panel Database, MailMerge, Configuration;
+  ui::StatusBar Status;
+  ui::TrayIcon Tray;
+  HMENU PopupMenu1 = nullptr;
+
+  // ---- Database page
+  ui::Panel paGeneral, paGeneralName;
+  ui::Label laName, laCompany, laTitle, laTreatment;
+  ui::ComboBox lbName;
+  ui::Edit edName, edCompany, edTitle, edTreatment;
+  ui::Button btNew, btEdit, btDelete, btCancel, btInsert;
+  ui::Panel paLetter, paLetterName;
+  ui::Label laAddress1, laAddress2, laAddress3;
+  ui::Edit edAddress1, edAddress2, edAddress3;
+  ui::RadioGroup rgFirstItem;
+  ui::CheckBox cbCompanyL, cbTitleL, cbTreatmentL;
+  ui::Memo meLetter;
+  ui::Panel PaFax, paFaxName;
+  ui::Label laFax, laPhone;
+  ui::Edit edFax, edPhone;
+  ui::CheckBox cbCompanyF, cbTitleF, cbTreatmentF;
+  ui::Memo meFax;
+  ui::Panel paAdditional, paAdditionalName;
+  ui::Label laAdd[8];
+  ui::Edit edAdd[8];
+  ui::TabControl Tabs;
+
+  // ---- Mail Merge page
+  ui::Panel Panel1, Panel2;
+  ui::ListBox lbTotalNames, lbSelNames, lbTotalFields, lbSelFields;
+  ui::Label laTotalNames, laSelNames, laTotalFields, laSelFields;
+
+  // ---- Configuration page
+  ui::Panel Panel3;
+  ui::Button btWordInterface, btAdditionalFields, btDefaults, btImportExport, btAbout;
+  ui::Label3D Label3d1, Label3d2;
+
+  // ---- operations
+  void SetMode(EditMode mode);
+  void ShowModeHint();
+  void SetOptionBoxes(int options);
+  int GetOptionBoxes() const;
+  void SetFieldCaptions();
+  void RefreshMergeNames();
+  void FillMergeFields();
+  void LockPanels(int kind);
+  void UnlockPanels(int kind);
+  void UpdatePreviews();
+  void StepAside();
+  void RestoreQuillcard1Click();
+  void PagesChange();
+  void RefillNames();
+
+  // ---- handlers of the Database page
+  void btNewClick();
+  void btEditClick();
+  void btDeleteClick();
+  void btCancelClick();
+  void btInsertClick();
+  void lbNameKeyDown(WPARAM& key);
+  void lbNameKeyUp(WPARAM& key);
+  void lbNameKeyPress(char& ch);
+  void lbNameChange();
+  void lbNameExit();
+  void TabsChange();
+
+  // Called with each message the loop takes (the wake handler).
+  bool WakeHandler(MSG& msg);
+
+ protected:
+  LRESULT OnMessage(UINT msg, WPARAM wp, LPARAM lp) override;
+  bool FormCloseQuery() override;
+  void FormDestroyed() override;
+  void FormKeyUp(WPARAM& key) override;
+
+ private:
+  void FormCreate();
+  void FormShow();
+  void CreateDatabasePage();
+  void CreateMailMergePage();
+  void CreateConfigurationPage();
+  void HookStatusText(ui::Button& button, const char* text);
+  void LockDataGroups(bool lock);
+  void SetPanelEnabled(ui::Panel& panel, bool on);
+  void SaveNewRecord();
+  void SaveEditedRecord();
+  void FillBoxesFromRecord(const TRecord& r);
+  void FillRecordFromBoxes(TRecord& r) const;
+  void ShowTrayMenu();
+
+  MainEnvironment env_;
+  bool shown_ = false;
+};
+
+}  // namespace qc

@@ -1,0 +1,71 @@
+#include "app/win32/program.h"
+
+#include <windows.h>
+#include <commctrl.h>
+#include <objbase.h>
+
+#include "app/win32/main_form.h"
+#include "settings/app_settings.h"
+#include "settings/win32/win_profile.h"
+#include "ui/message_box_messages.h"
+
+namespace qc {
+
+std::string ExecutableDirectory() {
+  char path[MAX_PATH * 2] = {};
+  DWORD n = GetModuleFileNameA(nullptr, path, sizeof path);
+  std::string s(path, n);
+  auto slash = s.find_last_of("\\/");
+  return slash == std::string::npos ? std::string() : s.substr(0, slash + 1);
+}
+
+namespace {
+
+std::string HelpFilePath() {
+  char path[MAX_PATH * 2] = {};
+  DWORD n = GetModuleFileNameA(nullptr, path, sizeof path);
+  std::string s(path, n);
+  auto dot = s.find_last_of('.');
+  auto slash = s.find_last_of("\\/");
+  if (dot != std::string::npos && (slash == std::string::npos || dot > slash)) s.erase(dot);
+  return s + ".hlp";
+}
+
+}  // namespace
+
+int RunProgram() {
+  HANDLE mutex = CreateMutexA(nullptr, TRUE, kMutexName);
+  DWORD created = GetLastError();
+  UINT wake = RegisterWindowMessageA(kWakeMessageName);
+  if (mutex && created == ERROR_ALREADY_EXISTS) {
+    CloseHandle(mutex);
+    PostMessageA(HWND_BROADCAST, wake, 0, 0);
+    return 0;
+  }
+
+  INITCOMMONCONTROLSEX icc{sizeof icc, ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES | ICC_TAB_CLASSES |
+                                           ICC_HOTKEY_CLASS | ICC_PROGRESS_CLASS | ICC_BAR_CLASSES};
+  InitCommonControlsEx(&icc);
+  OleInitialize(nullptr);
+
+  ui::SetHelpFile("quillcrd.hlp");
+  int exitCode = 0;
+  {
+    WinProfile settings(kSettingsFileName);
+    ui::MessageBoxMessages messages;
+    MainEnvironment env;
+    env.dataFilePath = ExecutableDirectory() + "QUILLCRD.DAT";
+    env.helpFilePath = HelpFilePath();
+    env.settings = &settings;
+    env.messages = &messages;
+    TfmMain main(env);
+    main.Create();
+    main.Show();
+    exitCode = ui::Application::Get().Run();
+  }
+  OleUninitialize();
+  if (mutex) CloseHandle(mutex);
+  return exitCode;
+}
+
+}  // namespace qc

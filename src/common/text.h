@@ -1,0 +1,23 @@
+#pragma once
+// Text helpers shared by every part of the program. Texts are 8-bit ANSI
+// (code page 1252) bytes held in std::string; nothing here assumes UTF-8.
+#include <string>
+#include <string_view>
+
+namespace qc {
+
+// Compares two texts without regard to letter case (the A-Z/a-z letters and
+// the accented letters of code page 1252). The one comparison used wherever
+// names are compared "without regard to case".
+bool SameText(std::string_view a, std::string_view b);
+
+// Orders two texts without regard to case; <0, 0 or >0 like strcmp.
+int CompareText(std::string_view a, std::string_view b);
+
+// Upper-case form of a text under the same case rules as SameText.
+std::string UpperCase(std::string_view text);
+
+// Converts code page 1252 bytes to UTF-8 (for JSON output and terminals).
+std::string Cp1252ToUtf8(std::string_view text);
+
+}  // namespace qc

@@ -1,0 +1,38 @@
+#pragma once
+// One contact: seventeen 8-bit texts and the option byte.
+#include <cstdint>
+#include <string>
+
+#include "data/byte_io.h"
+
+namespace qc {
+
+// The option byte holds the letter-header and fax choices, one bit each
+// (bits 0 to 6); bit 7 is never set by the program but is kept as read.
+struct TRecord {
+  std::string Name, Company, Title, Treatment, Address1, Address2, Address3, Fax, Phone,
+      User1, User2, User3, User4, User5, User6, User7, User8;
+  uint8_t Options = 0;
+
+  static constexpr int kTextCount = 17;
+
+  // The texts by field number, 0 (Name) to 16 (User8), in file order.
+  // Throws std::out_of_range for any other number.
+  std::string& Text(int i);
+  const std::string& Text(int i) const;
+
+  // Appends the record's bytes: each text as a length byte and at most 255
+  // bytes (longer texts are cut), the option byte, then 24 zero bytes.
+  void WriteToStream(std::string& out) const;
+
+  // Reads one record. False when the bytes end before the record does; the
+  // record is then incomplete and must not be used.
+  bool ReadFromStream(ByteReader& in);
+
+  bool operator==(const TRecord&) const = default;
+};
+
+// Bytes written as zero after each record's option byte and skipped on reading.
+constexpr size_t kRecordReservedBytes = 24;
+
+}  // namespace qc

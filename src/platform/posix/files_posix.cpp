@@ -1,0 +1,171 @@
+// File services on POSIX systems (the native build and its tests).
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <cerrno>
+#include <string>
+#include <system_error>
+
+#include "platform/files.h"
+
+namespace qc {
+namespace {
+
+std::string Reason(int error) { return std::generic_category().message(error); }
+
+[[noreturn]] void Throw(const std::string& what, int error) {
+  throw FileError(what + ": " + Reason(error));
+}
+
+std::string Quoted(const std::string& path) { return "\"" + path + "\""; }
+
+// Closes the descriptor when it goes out of scope, unless closed before.
+class Descriptor {
+ public:
+  explicit Descriptor(int fd) : fd_(fd) {}
+  Descriptor(const Descriptor&) = delete;
+  Descriptor& operator=(const Descriptor&) = delete;
+  ~Descriptor() {
+    if (fd_ >= 0) ::close(fd_);
+  }
+  int get() const { return fd_; }
+  // 0 or the errno of a failed close.
+  int Close() {
+    int result = ::close(fd_);
+    fd_ = -1;
+    return result == 0 ? 0 : errno;
+  }
+
+ private:
+  int fd_;
+};
+
+// 0 or the errno of the failure.
+int WriteAll(int fd, std::string_view content) {
+  while (!content.empty()) {
+    ssize_t n = ::write(fd, content.data(), content.size());
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      return errno;
+    }
+    content.remove_prefix(static_cast<size_t>(n));
+  }
+  return 0;
+}
+
+std::string DirectoryOf(const std::string& path) {
+  size_t slash = path.find_last_of('/');
+  if (slash == std::string::npos) return ".";
+  if (slash == 0) return "/";
+  return path.substr(0, slash);
+}
+
+// Makes the rename itself durable. Some file systems cannot sync a
+// directory; the content is in place by then, so this is best effort.
+void SyncDirectory(const std::string& dir) {
+  int fd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd < 0) return;
+  ::fsync(fd);
+  ::close(fd);
+}
+
+// Writes the content to a new file beside `path`, flushes it and renames it
+// over `path`. Returns 0 or the errno of the failure; the temporary file is
+// gone either way.
+int ReplaceContent(const std::string& path, std::string_view content) {
+  static std::atomic<unsigned> counter{0};
+  struct stat target {};
+  const bool haveTarget = ::stat(path.c_str(), &target) == 0;
+
+  std::string temp;
+  int fd = -1;
+  for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
+    temp = path + ".tmp" + std::to_string(::getpid()) + "-" + std::to_string(counter++);
+    fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (fd < 0 && errno != EEXIST) return errno;
+  }
+  if (fd < 0) return EEXIST;
+
+  Descriptor file(fd);
+  // The replacement keeps the permissions of the file it replaces.
+  if (haveTarget && S_ISREG(target.st_mode)) ::fchmod(fd, target.st_mode & 07777);
+  int error = WriteAll(fd, content);
+  if (error == 0 && ::fsync(fd) != 0) error = errno;
+  int closeError = file.Close();
+  if (error == 0) error = closeError;
+  if (error == 0 && ::rename(temp.c_str(), path.c_str()) != 0) error = errno;
+  if (error != 0) {
+    ::unlink(temp.c_str());
+    return error;
+  }
+  SyncDirectory(DirectoryOf(path));
+  return 0;
+}
+
+}  // namespace
+
+ReadResult ReadWholeFile(const std::string& path) {
+  ReadResult result;
+  int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) {
+    result.status = errno == ENOENT ? ReadStatus::NotFound : ReadStatus::Failed;
+    result.error = Reason(errno);
+    return result;
+  }
+  Descriptor file(fd);
+  struct stat info {};
+  if (::fstat(fd, &info) != 0) {
+    result.error = Reason(errno);
+    return result;
+  }
+  if (S_ISDIR(info.st_mode)) {
+    result.error = Reason(EISDIR);
+    return result;
+  }
+  if (S_ISREG(info.st_mode)) result.content.reserve(static_cast<size_t>(info.st_size));
+  char buffer[65536];
+  for (;;) {
+    ssize_t n = ::read(fd, buffer, sizeof buffer);
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      result.error = Reason(errno);
+      result.content.clear();
+      return result;
+    }
+    if (n == 0) break;
+    result.content.append(buffer, static_cast<size_t>(n));
+  }
+  result.status = ReadStatus::Ok;
+  return result;
+}
+
+void CreateEmptyFileIfMissing(const std::string& path) {
+  int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+  if (fd < 0) {
+    if (errno == EEXIST) return;
+    Throw("Cannot create " + Quoted(path), errno);
+  }
+  Descriptor file(fd);
+  if (int error = file.Close(); error != 0) Throw("Cannot create " + Quoted(path), error);
+}
+
+void WriteFileAtomically(const std::string& path, std::string_view content) {
+  if (int error = ReplaceContent(path, content); error != 0)
+    Throw("Cannot write " + Quoted(path), error);
+}
+
+void CopyFileOver(const std::string& from, const std::string& to) {
+  const std::string what = "Cannot copy " + Quoted(from) + " to " + Quoted(to);
+  ReadResult source = ReadWholeFile(from);
+  if (source.status != ReadStatus::Ok) throw FileError(what + ": " + source.error);
+  if (int error = ReplaceContent(to, source.content); error != 0) Throw(what, error);
+}
+
+bool FileExists(const std::string& path) {
+  struct stat info {};
+  return ::stat(path.c_str(), &info) == 0 && !S_ISDIR(info.st_mode);
+}
+
+}  // namespace qc

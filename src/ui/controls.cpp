@@ -1,0 +1,435 @@
+#include "ui/controls.h"
+
+#include <windowsx.h>
+
+#include <memory>
+
+namespace qc::ui {
+namespace {
+
+constexpr char kPanelClass[] = "QuillcardPanel";
+
+void RegisterPanelClass() {
+  static bool done = false;
+  if (done) return;
+  WNDCLASSEXA wc{};
+  wc.cbSize = sizeof wc;
+  wc.style = CS_DBLCLKS;
+  wc.lpfnWndProc = DefWindowProcA;
+  wc.hInstance = GetModuleHandleA(nullptr);
+  wc.hCursor = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
+  wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+  wc.lpszClassName = kPanelClass;
+  RegisterClassExA(&wc);
+  done = true;
+}
+
+std::string GetListText(HWND h, UINT lenMsg, UINT textMsg, int i) {
+  LRESULT n = SendMessageA(h, lenMsg, static_cast<WPARAM>(i), 0);
+  if (n < 0) return {};
+  std::string s(static_cast<size_t>(n) + 1, '\0');
+  LRESULT got = SendMessageA(h, textMsg, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(s.data()));
+  s.resize(got > 0 ? static_cast<size_t>(got) : 0);
+  return s;
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------- Panel
+
+void Panel::Create(HWND parent, int x, int y, int w, int h, const std::string& caption,
+                   Bevel bevel) {
+  RegisterPanelClass();
+  bevel_ = bevel;
+  CreateControl(parent, kPanelClass, caption, WS_VISIBLE | WS_CLIPSIBLINGS, WS_EX_CONTROLPARENT,
+                x, y, w, h);
+}
+
+void Panel::SetChildrenEnabled(bool on) {
+  for (HWND c = GetWindow(Handle(), GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT))
+    EnableWindow(c, on ? TRUE : FALSE);
+  SetTextColor(on ? RGB(0, 0, 0) : GetSysColor(COLOR_GRAYTEXT));
+}
+
+LRESULT Panel::SubclassedProc(UINT msg, WPARAM wp, LPARAM lp) {
+  if (msg == WM_PAINT) {
+    PAINTSTRUCT ps;
+    HDC dc = BeginPaint(Handle(), &ps);
+    RECT r;
+    GetClientRect(Handle(), &r);
+    if (bevel_ == Bevel::Raised) DrawEdge(dc, &r, BDR_RAISEDINNER, BF_RECT);
+    if (bevel_ == Bevel::Lowered) DrawEdge(dc, &r, BDR_SUNKENOUTER, BF_RECT);
+    std::string caption = Text();
+    if (!caption.empty()) {
+      HGDIOBJ old = SelectObject(dc, DialogFont());
+      SetBkMode(dc, TRANSPARENT);
+      ::SetTextColor(dc, TextColor() == CLR_INVALID ? GetSysColor(COLOR_BTNTEXT) : TextColor());
+      DrawTextA(dc, caption.c_str(), -1, &r, DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
+      SelectObject(dc, old);
+    }
+    EndPaint(Handle(), &ps);
+    return 0;
+  }
+  if (msg == WM_SETTEXT) {
+    LRESULT res = CallDefault(msg, wp, lp);
+    InvalidateRect(Handle(), nullptr, TRUE);
+    return res;
+  }
+  return Control::SubclassedProc(msg, wp, lp);
+}
+
+// ---------------------------------------------------------------- Button
+
+void Button::Create(HWND parent, const std::string& caption, int x, int y, int w, int h) {
+  CreateControl(parent, "BUTTON", caption, WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON, 0, x, y, w, h);
+}
+
+void Button::Click() {
+  if (!Enabled()) return;
+  if (onClick) Guarded([&] { onClick(); });
+}
+
+bool Button::HandleCommand(WORD code) {
+  if (code != BN_CLICKED) return false;
+  if (onClick) onClick();
+  return true;
+}
+
+// ---------------------------------------------------------------- CheckBox
+
+void CheckBox::Create(HWND parent, const std::string& caption, int x, int y, int w, int h) {
+  CreateControl(parent, "BUTTON", caption, WS_VISIBLE | WS_TABSTOP | BS_AUTOCHECKBOX, 0, x, y, w, h);
+}
+
+bool CheckBox::Checked() const { return SendMessageA(Handle(), BM_GETCHECK, 0, 0) == BST_CHECKED; }
+void CheckBox::SetChecked(bool on) { SendMessageA(Handle(), BM_SETCHECK, on ? BST_CHECKED : BST_UNCHECKED, 0); }
+
+bool CheckBox::HandleCommand(WORD code) {
+  if (code != BN_CLICKED) return false;
+  if (onClick) onClick();
+  return true;
+}
+
+// ---------------------------------------------------------------- RadioGroup
+
+void RadioGroup::Create(HWND parent, const std::string& caption,
+                        const std::vector<std::string>& items, int x, int y, int w, int h,
+                        int columns) {
+  CreateControl(parent, "BUTTON", caption, WS_VISIBLE | BS_GROUPBOX, WS_EX_CONTROLPARENT, x, y, w, h);
+  int top = 16, bottom = h - 6, left = 8;
+  int rows = (static_cast<int>(items.size()) + columns - 1) / columns;
+  int colW = (w - 2 * left) / columns;
+  int rowH = rows > 0 ? (bottom - top) / rows : 0;
+  if (rowH > 20) rowH = 20;
+  for (size_t i = 0; i < items.size(); ++i) {
+    int col = static_cast<int>(i) % columns, row = static_cast<int>(i) / columns;
+    auto b = std::make_unique<RadioButton>();
+    b->group = this;
+    b->Create(Handle(), items[i], left + col * colW, top + row * rowH, colW - 4, 17, i == 0);
+    buttons_.push_back(std::move(b));
+  }
+}
+
+int RadioGroup::ItemIndex() const {
+  for (size_t i = 0; i < buttons_.size(); ++i)
+    if (SendMessageA(buttons_[i]->Handle(), BM_GETCHECK, 0, 0) == BST_CHECKED) return static_cast<int>(i);
+  return -1;
+}
+
+void RadioGroup::SetItemIndex(int index) {
+  for (size_t i = 0; i < buttons_.size(); ++i)
+    SendMessageA(buttons_[i]->Handle(), BM_SETCHECK,
+                 static_cast<int>(i) == index ? BST_CHECKED : BST_UNCHECKED, 0);
+}
+
+void RadioGroup::RadioButton::Create(HWND parent, const std::string& caption, int x, int y, int w,
+                                     int h, bool first) {
+  CreateControl(parent, "BUTTON", caption,
+                WS_VISIBLE | BS_AUTORADIOBUTTON | (first ? WS_GROUP | WS_TABSTOP : 0), 0, x, y, w, h);
+}
+
+bool RadioGroup::RadioButton::HandleCommand(WORD code) {
+  if (code != BN_CLICKED) return false;
+  if (group && group->onClick) group->onClick();
+  return true;
+}
+
+// ---------------------------------------------------------------- Label
+
+void Label::Create(HWND parent, const std::string& caption, int x, int y, int w, int h, DWORD align) {
+  CreateControl(parent, "STATIC", caption, WS_VISIBLE | align, 0, x, y, w, h);
+}
+
+// ---------------------------------------------------------------- Label3D
+
+void Label3D::Create(HWND parent, const std::string& caption, int x, int y, int w, int h,
+                     int fontHeight, COLORREF colour) {
+  RegisterPanelClass();
+  colour_ = colour;
+  LOGFONTA lf{};
+  lf.lfHeight = -fontHeight;
+  lf.lfWeight = FW_BOLD;
+  lf.lfCharSet = ANSI_CHARSET;
+  lf.lfQuality = ANTIALIASED_QUALITY;
+  lstrcpyA(lf.lfFaceName, "Arial");
+  font_ = CreateFontIndirectA(&lf);
+  CreateControl(parent, kPanelClass, caption, WS_VISIBLE, 0, x, y, w, h);
+}
+
+Label3D::~Label3D() {
+  if (font_) DeleteObject(font_);
+}
+
+LRESULT Label3D::SubclassedProc(UINT msg, WPARAM wp, LPARAM lp) {
+  if (msg == WM_PAINT) {
+    PAINTSTRUCT ps;
+    HDC dc = BeginPaint(Handle(), &ps);
+    RECT r;
+    GetClientRect(Handle(), &r);
+    std::string caption = Text();
+    HGDIOBJ old = SelectObject(dc, font_);
+    SetBkMode(dc, TRANSPARENT);
+    const UINT fmt = DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX;
+    RECT light = r, dark = r;
+    OffsetRect(&light, -1, -1);
+    OffsetRect(&dark, 1, 1);
+    ::SetTextColor(dc, GetSysColor(COLOR_BTNHIGHLIGHT));
+    DrawTextA(dc, caption.c_str(), -1, &light, fmt);
+    ::SetTextColor(dc, GetSysColor(COLOR_BTNSHADOW));
+    DrawTextA(dc, caption.c_str(), -1, &dark, fmt);
+    ::SetTextColor(dc, colour_);
+    DrawTextA(dc, caption.c_str(), -1, &r, fmt);
+    SelectObject(dc, old);
+    EndPaint(Handle(), &ps);
+    return 0;
+  }
+  if (msg == WM_SETTEXT) {
+    LRESULT res = CallDefault(msg, wp, lp);
+    InvalidateRect(Handle(), nullptr, TRUE);
+    return res;
+  }
+  return Control::SubclassedProc(msg, wp, lp);
+}
+
+// ---------------------------------------------------------------- Edit, Memo
+
+void Edit::Create(HWND parent, int x, int y, int w, int h, DWORD extraStyle) {
+  CreateControl(parent, "EDIT", "", WS_VISIBLE | WS_TABSTOP | ES_AUTOHSCROLL | extraStyle,
+                WS_EX_CLIENTEDGE, x, y, w, h);
+}
+
+void Edit::SetReadOnly(bool on) { SendMessageA(Handle(), EM_SETREADONLY, on ? TRUE : FALSE, 0); }
+
+bool Edit::HandleCommand(WORD code) {
+  if (code != EN_CHANGE) return false;
+  if (onChange) onChange();
+  return true;
+}
+
+void Memo::Create(HWND parent, int x, int y, int w, int h, DWORD extraStyle) {
+  CreateControl(parent, "EDIT", "", WS_VISIBLE | ES_MULTILINE | ES_AUTOVSCROLL | extraStyle,
+                WS_EX_CLIENTEDGE, x, y, w, h);
+}
+
+void Memo::Clear() { SetText(""); }
+
+void Memo::AddLine(const std::string& line) {
+  std::string text = Text();
+  if (!text.empty()) text += "\r\n";
+  text += line;
+  SetText(text);
+}
+
+std::vector<std::string> Memo::Lines() const {
+  std::vector<std::string> lines;
+  LRESULT n = SendMessageA(Handle(), EM_GETLINECOUNT, 0, 0);
+  for (LRESULT i = 0; i < n; ++i) {
+    LRESULT start = SendMessageA(Handle(), EM_LINEINDEX, static_cast<WPARAM>(i), 0);
+    LRESULT len = SendMessageA(Handle(), EM_LINELENGTH, static_cast<WPARAM>(start), 0);
+    std::string s(static_cast<size_t>(len) + 2, '\0');
+    *reinterpret_cast<WORD*>(s.data()) = static_cast<WORD>(s.size());
+    LRESULT got = SendMessageA(Handle(), EM_GETLINE, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(s.data()));
+    s.resize(static_cast<size_t>(got));
+    lines.push_back(s);
+  }
+  if (lines.size() == 1 && lines[0].empty() && Text().empty()) lines.clear();
+  return lines;
+}
+
+// ---------------------------------------------------------------- ComboBox
+
+void ComboBox::Create(HWND parent, int x, int y, int w, int h, bool sorted, int dropDownCount) {
+  CreateControl(parent, "COMBOBOX", "",
+                WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST | (sorted ? CBS_SORT : 0), 0,
+                x, y, w, h);
+  SendMessageA(Handle(), CB_SETMINVISIBLE, static_cast<WPARAM>(dropDownCount), 0);
+}
+
+int ComboBox::Count() const { return static_cast<int>(SendMessageA(Handle(), CB_GETCOUNT, 0, 0)); }
+std::string ComboBox::Item(int i) const { return GetListText(Handle(), CB_GETLBTEXTLEN, CB_GETLBTEXT, i); }
+int ComboBox::Add(const std::string& text) {
+  return static_cast<int>(SendMessageA(Handle(), CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str())));
+}
+void ComboBox::Delete(int i) { SendMessageA(Handle(), CB_DELETESTRING, static_cast<WPARAM>(i), 0); }
+void ComboBox::Clear() { SendMessageA(Handle(), CB_RESETCONTENT, 0, 0); }
+int ComboBox::IndexOf(const std::string& text) const {
+  int n = Count();
+  for (int i = 0; i < n; ++i)
+    if (Item(i) == text) return i;
+  return -1;
+}
+int ComboBox::ItemIndex() const { return static_cast<int>(SendMessageA(Handle(), CB_GETCURSEL, 0, 0)); }
+void ComboBox::SetItemIndex(int i) { SendMessageA(Handle(), CB_SETCURSEL, static_cast<WPARAM>(i), 0); }
+void ComboBox::ShowDropDown(bool on) { SendMessageA(Handle(), CB_SHOWDROPDOWN, on ? TRUE : FALSE, 0); }
+bool ComboBox::DroppedDown() const { return SendMessageA(Handle(), CB_GETDROPPEDSTATE, 0, 0) != FALSE; }
+
+bool ComboBox::HandleCommand(WORD code) {
+  if (code != CBN_SELCHANGE) return false;
+  if (onChange) onChange();
+  return true;
+}
+
+// ---------------------------------------------------------------- ListBox
+
+void ListBox::Create(HWND parent, int x, int y, int w, int h, bool sorted, bool multiSelect) {
+  CreateControl(parent, "LISTBOX", "",
+                WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT |
+                    (sorted ? LBS_SORT : 0) | (multiSelect ? LBS_EXTENDEDSEL : 0),
+                WS_EX_CLIENTEDGE, x, y, w, h);
+}
+
+int ListBox::Count() const { return static_cast<int>(SendMessageA(Handle(), LB_GETCOUNT, 0, 0)); }
+std::string ListBox::Item(int i) const { return GetListText(Handle(), LB_GETTEXTLEN, LB_GETTEXT, i); }
+int ListBox::Add(const std::string& text) {
+  return static_cast<int>(SendMessageA(Handle(), LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str())));
+}
+void ListBox::Insert(int i, const std::string& text) {
+  SendMessageA(Handle(), LB_INSERTSTRING, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(text.c_str()));
+}
+void ListBox::Delete(int i) { SendMessageA(Handle(), LB_DELETESTRING, static_cast<WPARAM>(i), 0); }
+void ListBox::Clear() { SendMessageA(Handle(), LB_RESETCONTENT, 0, 0); }
+int ListBox::IndexOf(const std::string& text) const {
+  int n = Count();
+  for (int i = 0; i < n; ++i)
+    if (Item(i) == text) return i;
+  return -1;
+}
+int ListBox::ItemIndex() const {
+  if (GetWindowLongA(Handle(), GWL_STYLE) & LBS_EXTENDEDSEL)
+    return static_cast<int>(SendMessageA(Handle(), LB_GETCARETINDEX, 0, 0));
+  return static_cast<int>(SendMessageA(Handle(), LB_GETCURSEL, 0, 0));
+}
+void ListBox::SetItemIndex(int i) {
+  if (GetWindowLongA(Handle(), GWL_STYLE) & LBS_EXTENDEDSEL) {
+    SendMessageA(Handle(), LB_SETSEL, FALSE, -1);
+    if (i >= 0) SendMessageA(Handle(), LB_SETSEL, TRUE, i);
+    SendMessageA(Handle(), LB_SETCARETINDEX, static_cast<WPARAM>(i < 0 ? 0 : i), FALSE);
+  } else {
+    SendMessageA(Handle(), LB_SETCURSEL, static_cast<WPARAM>(i), 0);
+  }
+}
+bool ListBox::Selected(int i) const { return SendMessageA(Handle(), LB_GETSEL, static_cast<WPARAM>(i), 0) > 0; }
+void ListBox::SetSelected(int i, bool on) {
+  if (GetWindowLongA(Handle(), GWL_STYLE) & LBS_EXTENDEDSEL)
+    SendMessageA(Handle(), LB_SETSEL, on ? TRUE : FALSE, i);
+  else if (on)
+    SetItemIndex(i);
+}
+
+bool ListBox::HandleCommand(WORD code) {
+  if (code != LBN_SELCHANGE) return false;
+  if (onChange) onChange();
+  return true;
+}
+
+// ---------------------------------------------------------------- StatusBar
+
+void StatusBar::Create(HWND parent, const std::vector<int>& widths) {
+  CreateControl(parent, STATUSCLASSNAMEA, "", WS_VISIBLE, 0, 0, 0, 0, 0);
+  std::vector<int> edges;
+  int right = 0;
+  for (int w : widths) edges.push_back(right += w);
+  SendMessageA(Handle(), SB_SETPARTS, edges.size(), reinterpret_cast<LPARAM>(edges.data()));
+  centred_.assign(widths.size(), false);
+  texts_.assign(widths.size(), std::string());
+}
+
+void StatusBar::SetCentred(int panel, bool on) {
+  centred_[static_cast<size_t>(panel)] = on;
+  SetPanelText(panel, texts_[static_cast<size_t>(panel)]);
+}
+
+void StatusBar::SetPanelText(int panel, const std::string& text) {
+  texts_[static_cast<size_t>(panel)] = text;
+  std::string shown = centred_[static_cast<size_t>(panel)] ? "\t" + text : text;
+  SendMessageA(Handle(), SB_SETTEXTA, static_cast<WPARAM>(panel), reinterpret_cast<LPARAM>(shown.c_str()));
+}
+
+std::string StatusBar::PanelText(int panel) const { return texts_[static_cast<size_t>(panel)]; }
+
+// ---------------------------------------------------------------- ProgressBar, HotKey
+
+void ProgressBar::Create(HWND parent, int x, int y, int w, int h) {
+  CreateControl(parent, PROGRESS_CLASSA, "", WS_VISIBLE, 0, x, y, w, h);
+}
+void ProgressBar::SetRange(int min, int max) { SendMessageA(Handle(), PBM_SETRANGE32, min, max); }
+void ProgressBar::SetPosition(int pos) { SendMessageA(Handle(), PBM_SETPOS, static_cast<WPARAM>(pos), 0); }
+int ProgressBar::Position() const { return static_cast<int>(SendMessageA(Handle(), PBM_GETPOS, 0, 0)); }
+
+void HotKey::Create(HWND parent, int x, int y, int w, int h) {
+  CreateControl(parent, HOTKEY_CLASSA, "", WS_VISIBLE | WS_TABSTOP, WS_EX_CLIENTEDGE, x, y, w, h);
+}
+WORD HotKey::Value() const { return static_cast<WORD>(SendMessageA(Handle(), HKM_GETHOTKEY, 0, 0)); }
+void HotKey::SetValue(WORD v) { SendMessageA(Handle(), HKM_SETHOTKEY, v, 0); }
+
+// ---------------------------------------------------------------- TabControl
+
+void TabControl::Create(HWND parent, int x, int y, int w, int h, int tabWidth, DWORD extraStyle) {
+  CreateControl(parent, WC_TABCONTROLA, "",
+                WS_VISIBLE | WS_TABSTOP | WS_CLIPSIBLINGS | (tabWidth ? TCS_FIXEDWIDTH : 0) | extraStyle,
+                0, x, y, w, h);
+  if (tabWidth) SendMessageA(Handle(), TCM_SETITEMSIZE, 0, MAKELPARAM(tabWidth, 20));
+}
+
+void TabControl::AddTab(const std::string& caption) {
+  TCITEMA item{};
+  item.mask = TCIF_TEXT;
+  item.pszText = const_cast<char*>(caption.c_str());
+  SendMessageA(Handle(), TCM_INSERTITEMA, static_cast<WPARAM>(Count()), reinterpret_cast<LPARAM>(&item));
+}
+
+int TabControl::Index() const { return static_cast<int>(SendMessageA(Handle(), TCM_GETCURSEL, 0, 0)); }
+int TabControl::Count() const { return static_cast<int>(SendMessageA(Handle(), TCM_GETITEMCOUNT, 0, 0)); }
+
+void TabControl::SelectTab(int i) {
+  if (i == Index()) return;
+  SendMessageA(Handle(), TCM_SETCURSEL, static_cast<WPARAM>(i), 0);
+  if (onChange) onChange();
+}
+
+std::string TabControl::TabCaption(int i) const {
+  char buf[256] = {};
+  TCITEMA item{};
+  item.mask = TCIF_TEXT;
+  item.pszText = buf;
+  item.cchTextMax = sizeof buf;
+  SendMessageA(Handle(), TCM_GETITEMA, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&item));
+  return buf;
+}
+
+RECT TabControl::DisplayRect() const {
+  RECT r{};
+  GetClientRect(Handle(), &r);
+  SendMessageA(Handle(), TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&r));
+  MapWindowPoints(Handle(), GetParent(Handle()), reinterpret_cast<POINT*>(&r), 2);
+  return r;
+}
+
+bool TabControl::HandleNotify(NMHDR* nm, LRESULT& result) {
+  if (nm->code != TCN_SELCHANGE) return false;
+  result = 0;
+  if (onChange) onChange();
+  return true;
+}
+
+}  // namespace qc::ui

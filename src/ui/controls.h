@@ -1,0 +1,185 @@
+#pragma once
+// Wrappers of the standard controls and of our few painted ones.
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "ui/window.h"
+
+namespace qc::ui {
+
+// A plain container: a page of a page control, a group of controls, a title
+// bar above a group. It may paint a caption (centred) and a bevelled frame.
+class Panel : public Control {
+ public:
+  enum class Bevel { None, Raised, Lowered };
+  void Create(HWND parent, int x, int y, int w, int h, const std::string& caption = {},
+              Bevel bevel = Bevel::None);
+  // Every control directly inside the panel enabled or disabled, and the
+  // panel's own text black or grey. The panel itself stays enabled.
+  void SetChildrenEnabled(bool on);
+
+ protected:
+  LRESULT SubclassedProc(UINT msg, WPARAM wp, LPARAM lp) override;
+
+ private:
+  Bevel bevel_ = Bevel::None;
+};
+
+class Button : public Control {
+ public:
+  void Create(HWND parent, const std::string& caption, int x, int y, int w, int h);
+  void Click();
+  std::function<void()> onClick;
+  bool HandleCommand(WORD code) override;
+};
+
+class CheckBox : public Control {
+ public:
+  void Create(HWND parent, const std::string& caption, int x, int y, int w, int h);
+  bool Checked() const;
+  void SetChecked(bool on);
+  std::function<void()> onClick;
+  bool HandleCommand(WORD code) override;
+};
+
+// A framed group of radio buttons laid out in `columns` columns.
+class RadioGroup : public Control {
+ public:
+  void Create(HWND parent, const std::string& caption, const std::vector<std::string>& items,
+              int x, int y, int w, int h, int columns = 1);
+  int ItemIndex() const;  // -1 when none is chosen
+  void SetItemIndex(int index);
+  Control& Item(int i) { return *buttons_[static_cast<size_t>(i)]; }
+  int ItemCount() const { return static_cast<int>(buttons_.size()); }
+  std::function<void()> onClick;
+
+ private:
+  class RadioButton : public Control {
+   public:
+    RadioGroup* group = nullptr;
+    void Create(HWND parent, const std::string& caption, int x, int y, int w, int h, bool first);
+    bool HandleCommand(WORD code) override;
+  };
+  std::vector<std::unique_ptr<RadioButton>> buttons_;
+};
+
+class Label : public Control {
+ public:
+  void Create(HWND parent, const std::string& caption, int x, int y, int w, int h,
+              DWORD align = SS_LEFT);
+};
+
+// A bold caption drawn with a light and a dark offset, so that it seems engraved.
+class Label3D : public Control {
+ public:
+  void Create(HWND parent, const std::string& caption, int x, int y, int w, int h,
+              int fontHeight, COLORREF colour);
+  ~Label3D() override;
+
+ protected:
+  LRESULT SubclassedProc(UINT msg, WPARAM wp, LPARAM lp) override;
+
+ private:
+  HFONT font_ = nullptr;
+  COLORREF colour_ = 0;
+};
+
+class Edit : public Control {
+ public:
+  void Create(HWND parent, int x, int y, int w, int h, DWORD extraStyle = 0);
+  void SetReadOnly(bool on);
+  std::function<void()> onChange;
+  bool HandleCommand(WORD code) override;
+};
+
+// A multi-line edit box; word-wrapped when it has no horizontal scroll bar.
+class Memo : public Control {
+ public:
+  void Create(HWND parent, int x, int y, int w, int h, DWORD extraStyle = 0);
+  void Clear();
+  void AddLine(const std::string& line);
+  // The lines as shown, wrapped lines counting as several.
+  std::vector<std::string> Lines() const;
+};
+
+// A drop-down list without free text (or with a plain list box, see ListBox).
+class ComboBox : public Control {
+ public:
+  void Create(HWND parent, int x, int y, int w, int h, bool sorted, int dropDownCount = 8);
+  int Count() const;
+  std::string Item(int i) const;
+  int Add(const std::string& text);  // returns the index where it landed
+  void Delete(int i);
+  void Clear();
+  int IndexOf(const std::string& text) const;  // exact match, -1 when absent
+  int ItemIndex() const;
+  void SetItemIndex(int i);
+  void ShowDropDown(bool on);
+  bool DroppedDown() const;
+  std::function<void()> onChange;  // the choice changed
+  bool HandleCommand(WORD code) override;
+};
+
+class ListBox : public Control {
+ public:
+  void Create(HWND parent, int x, int y, int w, int h, bool sorted, bool multiSelect = false);
+  int Count() const;
+  std::string Item(int i) const;
+  int Add(const std::string& text);
+  void Insert(int i, const std::string& text);
+  void Delete(int i);
+  void Clear();
+  int IndexOf(const std::string& text) const;
+  int ItemIndex() const;
+  void SetItemIndex(int i);
+  bool Selected(int i) const;
+  void SetSelected(int i, bool on);
+  std::function<void()> onChange;
+  bool HandleCommand(WORD code) override;
+};
+
+class StatusBar : public Control {
+ public:
+  void Create(HWND parent, const std::vector<int>& widths);
+  void SetPanelText(int panel, const std::string& text);
+  std::string PanelText(int panel) const;
+
+ private:
+  std::vector<bool> centred_;
+  std::vector<std::string> texts_;
+
+ public:
+  void SetCentred(int panel, bool on);
+};
+
+class ProgressBar : public Control {
+ public:
+  void Create(HWND parent, int x, int y, int w, int h);
+  void SetRange(int min, int max);
+  void SetPosition(int pos);
+  int Position() const;
+};
+
+class HotKey : public Control {
+ public:
+  void Create(HWND parent, int x, int y, int w, int h);
+  WORD Value() const;  // virtual key in the low byte, HOTKEYF_* in the high byte
+  void SetValue(WORD v);
+};
+
+class TabControl : public Control {
+ public:
+  void Create(HWND parent, int x, int y, int w, int h, int tabWidth = 0, DWORD extraStyle = 0);
+  void AddTab(const std::string& caption);
+  int Index() const;
+  // Changes the tab and runs onChange, as a click on the tab does.
+  void SelectTab(int i);
+  int Count() const;
+  std::string TabCaption(int i) const;
+  RECT DisplayRect() const;  // the page area, in the parent's coordinates
+  std::function<void()> onChange;
+  bool HandleNotify(NMHDR* nm, LRESULT& result) override;
+};
+
+}  // namespace qc::ui

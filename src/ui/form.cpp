@@ -1,0 +1,329 @@
+#include "ui/form.h"
+
+#include "ui/controls.h"
+
+namespace qc::ui {
+
+// ---------------------------------------------------------------- HintWindow
+
+HintWindow::~HintWindow() {
+  Application::Get().RemoveHintWindow(this);
+  if (tip_ && IsWindow(tip_)) DestroyWindow(tip_);
+}
+
+void HintWindow::Create(HWND owner) {
+  owner_ = owner;
+  tip_ = CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr,
+                         WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX | TTS_BALLOON, CW_USEDEFAULT,
+                         CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, owner, nullptr,
+                         GetModuleHandleA(nullptr), nullptr);
+  if (!tip_) return;
+  SendMessageA(tip_, TTM_SETMAXTIPWIDTH, 0, 300);
+  SendMessageA(tip_, TTM_SETTIPBKCOLOR, RGB(255, 255, 225), 0);
+  SendMessageA(tip_, TTM_SETTIPTEXTCOLOR, RGB(0, 0, 0), 0);
+  Application::Get().AddHintWindow(this);
+  SendMessageA(tip_, TTM_ACTIVATE, Application::Get().ShowHints() ? TRUE : FALSE, 0);
+}
+
+void HintWindow::SetHint(HWND control, const std::string& text) {
+  if (!tip_) return;
+  TTTOOLINFOA ti{};
+  ti.cbSize = sizeof ti;
+  ti.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+  ti.hwnd = owner_;
+  ti.uId = reinterpret_cast<UINT_PTR>(control);
+  ti.lpszText = const_cast<char*>(text.c_str());
+  if (tools_.count(control)) {
+    SendMessageA(tip_, TTM_UPDATETIPTEXTA, 0, reinterpret_cast<LPARAM>(&ti));
+  } else {
+    SendMessageA(tip_, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&ti));
+    tools_.insert(control);
+  }
+}
+
+std::string HintWindow::HintOf(HWND control) const {
+  if (!tip_ || !tools_.count(control)) return {};
+  char buf[1024] = {};
+  TTTOOLINFOA ti{};
+  ti.cbSize = sizeof ti;
+  ti.hwnd = owner_;
+  ti.uId = reinterpret_cast<UINT_PTR>(control);
+  ti.lpszText = buf;
+  SendMessageA(tip_, TTM_GETTEXTA, sizeof buf, reinterpret_cast<LPARAM>(&ti));
+  return buf;
+}
+
+void HintWindow::SetActive(bool on) {
+  if (tip_) SendMessageA(tip_, TTM_ACTIVATE, on ? TRUE : FALSE, 0);
+}
+
+// ---------------------------------------------------------------- Form
+
+Form::Form() = default;
+Form::~Form() = default;
+
+void Form::CreateForm(const std::string& caption, int clientW, int clientH, HWND owner,
+                      DWORD extraStyle) {
+  DWORD style = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN | extraStyle;
+  DWORD exStyle = WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT;
+  RECT r{0, 0, clientW, clientH};
+  AdjustWindowRectEx(&r, style, FALSE, exStyle);
+  CreateWindowObject(exStyle, caption, style, CW_USEDEFAULT, CW_USEDEFAULT, r.right - r.left,
+                     r.bottom - r.top, owner);
+  hints_.Create(Handle());
+}
+
+std::string Form::Caption() const {
+  char buf[512] = {};
+  GetWindowTextA(Handle(), buf, sizeof buf);
+  return buf;
+}
+
+void Form::SetCaption(const std::string& caption) { SetWindowTextA(Handle(), caption.c_str()); }
+
+void Form::SetClientSize(int w, int h) {
+  RECT r{0, 0, w, h};
+  AdjustWindowRectEx(&r, GetWindowLongA(Handle(), GWL_STYLE), FALSE,
+                     GetWindowLongA(Handle(), GWL_EXSTYLE));
+  SetWindowPos(Handle(), nullptr, 0, 0, r.right - r.left, r.bottom - r.top,
+               SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+RECT Form::WindowRect() const {
+  RECT r{};
+  GetWindowRect(Handle(), &r);
+  return r;
+}
+
+void Form::CenterOnScreen() {
+  RECT wa{};
+  SystemParametersInfoA(SPI_GETWORKAREA, 0, &wa, 0);
+  RECT r = WindowRect();
+  int w = r.right - r.left, h = r.bottom - r.top;
+  int x = wa.left + (wa.right - wa.left - w) / 2;
+  int y = wa.top + (wa.bottom - wa.top - h) / 2;
+  SetWindowPos(Handle(), nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void Form::CenterOver(HWND owner) {
+  RECT o{};
+  GetWindowRect(owner, &o);
+  RECT r = WindowRect();
+  int w = r.right - r.left, h = r.bottom - r.top;
+  int x = o.left + ((o.right - o.left) - w) / 2;
+  int y = o.top + ((o.bottom - o.top) - h) / 2;
+  SetWindowPos(Handle(), nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void Form::SetDefaultButton(Button* button) {
+  if (defaultButton_ && defaultButton_->Handle())
+    SendMessageA(defaultButton_->Handle(), BM_SETSTYLE, BS_PUSHBUTTON, TRUE);
+  defaultButton_ = button;
+  if (button) SendMessageA(button->Handle(), BM_SETSTYLE, BS_DEFPUSHBUTTON, TRUE);
+}
+
+void Form::Close() { SendMessageA(Handle(), WM_CLOSE, 0, 0); }
+
+ModalResult Form::ShowModal(HWND owner) {
+  modal_ = true;
+  modalResult_ = ModalResult::None;
+  bool ownerWasEnabled = owner && IsWindowEnabled(owner);
+  if (owner) EnableWindow(owner, FALSE);
+  ShowWindow(Handle(), SW_SHOW);
+  SetForegroundWindow(Handle());
+  if (Application::Get().onModalShown) Application::Get().onModalShown(*this);
+  while (modalResult_ == ModalResult::None && Handle() && IsWindow(Handle())) {
+    if (!Application::Get().HandleOneMessage()) break;
+  }
+  if (ownerWasEnabled) EnableWindow(owner, TRUE);
+  if (owner) SetActiveWindow(owner);
+  if (Handle()) ShowWindow(Handle(), SW_HIDE);
+  modal_ = false;
+  return modalResult_ == ModalResult::None ? ModalResult::Cancel : modalResult_;
+}
+
+bool Form::PreTranslateKey(MSG& msg) {
+  if (keyPreview && (msg.message == WM_KEYDOWN || msg.message == WM_KEYUP)) {
+    WPARAM key = msg.wParam;
+    if (msg.message == WM_KEYDOWN) FormKeyDown(key); else FormKeyUp(key);
+    if (key == 0) return true;
+  }
+  if (msg.message == WM_KEYDOWN && (msg.wParam == VK_RETURN || msg.wParam == VK_ESCAPE)) {
+    HWND focus = GetFocus();
+    LRESULT code = focus ? SendMessageA(focus, WM_GETDLGCODE, msg.wParam, reinterpret_cast<LPARAM>(&msg)) : 0;
+    if (code & (DLGC_WANTALLKEYS | DLGC_WANTMESSAGE)) return false;
+    Control* c = Control::FromHandle(focus);
+    if (!c && focus) c = Control::FromHandle(GetParent(focus));  // the edit inside a combo box
+    if (c) {
+      WPARAM key = msg.wParam;
+      c->FireKeyDown(key);
+      if (key == 0) return true;
+    }
+    if (msg.wParam == VK_ESCAPE) return EscapeKey();
+    if (c && (code & (DLGC_DEFPUSHBUTTON | DLGC_UNDEFPUSHBUTTON))) {
+      if (auto* b = dynamic_cast<Button*>(c)) {
+        b->Click();
+        return true;
+      }
+    }
+    if (defaultButton_ && defaultButton_->Enabled() && defaultButton_->Visible()) defaultButton_->Click();
+    return true;
+  }
+  return IsDialogMessageA(Handle(), &msg) != FALSE;
+}
+
+LRESULT Form::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
+  switch (msg) {
+    case WM_CLOSE:
+      if (!FormCloseQuery()) return 0;
+      FormClose();
+      if (modal_) {
+        if (modalResult_ == ModalResult::None) modalResult_ = ModalResult::Cancel;
+        return 0;
+      }
+      DestroyWindow(Handle());
+      return 0;
+    case WM_DESTROY:
+      FormDestroyed();
+      return 0;
+    case WM_NCPAINT:
+    case WM_SETTEXT: {
+      LRESULT r = DefaultHandling(msg, wp, lp);
+      PaintCaption();
+      return r;
+    }
+    case WM_NCACTIVATE: {
+      active_ = wp != FALSE;
+      LRESULT r = DefaultHandling(msg, wp, lp);
+      PaintCaption();
+      return r;
+    }
+    case DM_GETDEFID:
+      if (defaultButton_) return MAKELRESULT(defaultButton_->Id(), DC_HASDEFID);
+      return 0;
+    default:
+      return DefaultHandling(msg, wp, lp);
+  }
+}
+
+// ---------------------------------------------------------------- caption
+
+void Form::SetCaptionGradient(COLORREF colour) {
+  captionColour_ = colour;
+  PaintCaption();
+}
+
+COLORREF Form::CaptionGradient() const {
+  return captionColour_ == CLR_INVALID ? GetSysColor(COLOR_ACTIVECAPTION) : captionColour_;
+}
+
+// Draws the caption as a gradient with raised text, leaving the system
+// menu's buttons at the right as the system drew them.
+void Form::PaintCaption() {
+  HWND hwnd = Handle();
+  if (!hwnd || !(GetWindowLongA(hwnd, GWL_STYLE) & WS_CAPTION) || !IsWindowVisible(hwnd)) return;
+  RECT wr;
+  GetWindowRect(hwnd, &wr);
+  POINT origin{0, 0};
+  ClientToScreen(hwnd, &origin);
+  int border = origin.x - wr.left;
+  int clientTop = origin.y - wr.top;
+  int width = wr.right - wr.left;
+  int captionH = GetSystemMetrics(SM_CYCAPTION) - 1;
+  RECT cap{border, clientTop - captionH - 1, width - border - GetSystemMetrics(SM_CXSIZE) - 4, clientTop - 1};
+  if (cap.right <= cap.left || cap.bottom <= cap.top) return;
+
+  COLORREF from = active_ ? CaptionGradient() : GetSysColor(COLOR_INACTIVECAPTION);
+  COLORREF to = GetSysColor(active_ ? COLOR_GRADIENTACTIVECAPTION : COLOR_GRADIENTINACTIVECAPTION);
+  HDC dc = GetWindowDC(hwnd);
+  const int steps = 64;
+  int span = cap.right - cap.left;
+  for (int i = 0; i < steps; ++i) {
+    RECT band{cap.left + span * i / steps, cap.top, cap.left + span * (i + 1) / steps, cap.bottom};
+    auto mix = [&](int a, int b) { return a + (b - a) * i / (steps - 1); };
+    HBRUSH brush = CreateSolidBrush(RGB(mix(GetRValue(from), GetRValue(to)), mix(GetGValue(from), GetGValue(to)),
+                                        mix(GetBValue(from), GetBValue(to))));
+    FillRect(dc, &band, brush);
+    DeleteObject(brush);
+  }
+
+  NONCLIENTMETRICSA ncm{};
+  ncm.cbSize = sizeof ncm;
+  SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, sizeof ncm, &ncm, 0);
+  ncm.lfCaptionFont.lfWeight = FW_BOLD;
+  HFONT font = CreateFontIndirectA(&ncm.lfCaptionFont);
+  HGDIOBJ old = SelectObject(dc, font);
+  SetBkMode(dc, TRANSPARENT);
+  std::string text = Caption();
+  RECT tr = cap;
+  tr.left += 6;
+  const UINT fmt = DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS;
+  RECT shadow = tr;
+  OffsetRect(&shadow, 1, 1);
+  ::SetTextColor(dc, RGB(0, 0, 0));
+  DrawTextA(dc, text.c_str(), -1, &shadow, fmt);
+  ::SetTextColor(dc, GetSysColor(active_ ? COLOR_CAPTIONTEXT : COLOR_INACTIVECAPTIONTEXT));
+  DrawTextA(dc, text.c_str(), -1, &tr, fmt);
+  SelectObject(dc, old);
+  DeleteObject(font);
+  ReleaseDC(hwnd, dc);
+}
+
+// ---------------------------------------------------------------- Application
+
+Application& Application::Get() {
+  static Application app;
+  return app;
+}
+
+void Application::Dispatch(MSG& msg) {
+  if (onMessage && onMessage(msg)) return;
+  if (msg.message >= WM_KEYFIRST && msg.message <= WM_KEYLAST && msg.hwnd) {
+    if (Form* f = FormOf(msg.hwnd)) {
+      bool consumed = false;
+      Guarded([&] { consumed = f->PreTranslateKey(msg); });
+      if (consumed) return;
+    }
+  }
+  TranslateMessage(&msg);
+  DispatchMessageA(&msg);
+}
+
+bool Application::HandleOneMessage() {
+  MSG msg;
+  BOOL r = GetMessageA(&msg, nullptr, 0, 0);
+  if (r == 0 || r == -1) {
+    PostQuitMessage(r == 0 ? static_cast<int>(msg.wParam) : 1);
+    return false;
+  }
+  Dispatch(msg);
+  return true;
+}
+
+void Application::ProcessMessages() {
+  MSG msg;
+  while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    if (msg.message == WM_QUIT) {
+      PostQuitMessage(static_cast<int>(msg.wParam));
+      return;
+    }
+    Dispatch(msg);
+  }
+}
+
+int Application::Run() {
+  MSG msg;
+  for (;;) {
+    BOOL r = GetMessageA(&msg, nullptr, 0, 0);
+    if (r == 0) return static_cast<int>(msg.wParam);
+    if (r == -1) return 1;
+    Dispatch(msg);
+  }
+}
+
+void Application::SetShowHints(bool on) {
+  showHints_ = on;
+  for (HintWindow* h : hintWindows_) h->SetActive(on);
+}
+
+}  // namespace qc::ui

@@ -1,0 +1,127 @@
+#pragma once
+// Top-level windows (forms), their hints, the keyboard pipeline and the
+// message loop shared by the program and the tests.
+#include <functional>
+#include <set>
+#include <string>
+
+#include "ui/window.h"
+
+namespace qc::ui {
+
+class Button;
+
+// The pop-up hints of one form: a balloon tooltip with one tool per control.
+class HintWindow {
+ public:
+  ~HintWindow();
+  void Create(HWND owner);
+  void SetHint(HWND control, const std::string& text);
+  std::string HintOf(HWND control) const;
+  void SetActive(bool on);
+  HWND Handle() const { return tip_; }
+
+ private:
+  HWND tip_ = nullptr;
+  HWND owner_ = nullptr;
+  std::set<HWND> tools_;
+};
+
+enum class ModalResult { None = 0, Ok = 1, Cancel = 2 };
+
+class Form : public Window {
+ public:
+  Form();
+  ~Form() override;
+
+  HintWindow& Hints() { return hints_; }
+  std::string Caption() const;
+  void SetCaption(const std::string& caption);
+
+  // Sizes the window so that its client area is w x h (window style taken into account).
+  void SetClientSize(int w, int h);
+  RECT WindowRect() const;
+  void CenterOnScreen();
+  // Left = owner left + (owner width - width) / 2, top likewise, truncating toward zero.
+  void CenterOver(HWND owner);
+
+  // Enter clicks this button unless the focused control uses Enter itself.
+  void SetDefaultButton(Button* button);
+  Button* DefaultButton() const { return defaultButton_; }
+  // Keys pass through the form's key handlers before the focused control.
+  bool keyPreview = false;
+
+  // Shows the form modally over its owner; returns how it was closed.
+  ModalResult ShowModal(HWND owner);
+  void SetModalResult(ModalResult r) { modalResult_ = r; }
+  ModalResult GetModalResult() const { return modalResult_; }
+  bool IsModal() const { return modal_; }
+
+  // The keyboard pipeline; returns true when the message was consumed.
+  bool PreTranslateKey(MSG& msg);
+
+  // Closes the form as its close box does (the close handler may refuse).
+  void Close();
+
+  // The colour at the left end of the active caption's gradient, and its repaint.
+  void SetCaptionGradient(COLORREF colour);
+  COLORREF CaptionGradient() const;
+
+ protected:
+  // Creates the top-level window: caption, fixed dialog frame with the system menu.
+  void CreateForm(const std::string& caption, int clientW, int clientH, HWND owner, DWORD extraStyle = 0);
+
+  // Handlers a form may override.
+  virtual void FormKeyDown(WPARAM& key) { (void)key; }
+  virtual void FormKeyUp(WPARAM& key) { (void)key; }
+  // Return false to keep the window open.
+  virtual bool FormCloseQuery() { return true; }
+  virtual void FormClose() {}
+  virtual void FormDestroyed() {}
+  // Escape pressed and not used by the focused control; true when handled.
+  virtual bool EscapeKey() { return false; }
+
+  LRESULT OnMessage(UINT msg, WPARAM wp, LPARAM lp) override;
+
+ private:
+  HintWindow hints_;
+  Button* defaultButton_ = nullptr;
+  ModalResult modalResult_ = ModalResult::None;
+  bool modal_ = false;
+  COLORREF captionColour_ = CLR_INVALID;
+  bool active_ = false;
+  void PaintCaption();
+};
+
+// The program's message loop.
+class Application {
+ public:
+  static Application& Get();
+
+  // Sees every message taken from the queue before it is dispatched;
+  // returns true when it handled the message.
+  std::function<bool(MSG&)> onMessage;
+  // Called when a form starts its modal loop (tests script dialogs with it).
+  std::function<void(Form&)> onModalShown;
+
+  // Runs until WM_QUIT; returns its exit code.
+  int Run();
+  // Takes and handles one message, waiting for it; false on WM_QUIT (which is re-posted).
+  bool HandleOneMessage();
+  // Handles every message that is waiting, without blocking.
+  void ProcessMessages();
+  // Runs one message through the program's pre-dispatch chain and dispatches it.
+  void Dispatch(MSG& msg);
+
+  // All hints of the program on or off.
+  void SetShowHints(bool on);
+  bool ShowHints() const { return showHints_; }
+  void AddHintWindow(HintWindow* h) { hintWindows_.insert(h); }
+  void RemoveHintWindow(HintWindow* h) { hintWindows_.erase(h); }
+
+ private:
+  bool showHints_ = true;
+  std::set<HintWindow*> hintWindows_;
+};
+
+}  // namespace qc::ui

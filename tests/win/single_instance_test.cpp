@@ -1,0 +1,93 @@
+// The real program as separate processes: one copy at a time, a second start
+// wakes the first (also out of the tray) and ends with exit code 0.
+#include <gtest/gtest.h>
+
+#include "win_test_support.h"
+
+namespace qc::test {
+namespace {
+
+constexpr char kCaption[] = "Quillcard - 3.1";
+
+// The settings file is machine-wide (in the Windows folder); each test
+// writes its own and puts the old one back afterwards.
+class SingleInstanceTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    char windir[MAX_PATH];
+    GetWindowsDirectoryA(windir, MAX_PATH);
+    iniPath = std::string(windir) + "\\QUILLCRD.INI";
+    hadIni = FileExists(iniPath);
+    if (hadIni) savedIni = ReadFileBytes(iniPath);
+    exe = dir.File("quillcrd.exe");
+    ASSERT_TRUE(CopyFileA((ProgramDirectory() + QC_QUILLCRD_EXE).c_str(), exe.c_str(), FALSE));
+  }
+  void TearDown() override {
+    if (hadIni) WriteFileBytes(iniPath, savedIni);
+    else DeleteFileA(iniPath.c_str());
+  }
+
+  HWND WaitForMainWindow(ChildProcess& p) {
+    HWND found = nullptr;
+    PumpUntil([&] { return (found = FindProcessWindow(p.Id(), kCaption)) != nullptr; }, 20000);
+    return found;
+  }
+
+  // A window of the test's own that holds the foreground.
+  HWND MakeForegroundWindow() {
+    HWND w = CreateWindowExA(0, "STATIC", "other program", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 200,
+                             100, nullptr, nullptr, nullptr, nullptr);
+    SetForegroundWindow(w);
+    Pump();
+    return w;
+  }
+
+  TempDir dir;
+  std::string iniPath, savedIni, exe;
+  bool hadIni = false;
+};
+
+TEST_F(SingleInstanceTest, SecondStartEndsWithZeroAndBringsTheFirstToTheFront) {
+  WriteFileBytes(iniPath, "[Options]\r\nFirstTime=0\r\n");
+  ChildProcess first(exe, dir.Path());
+  HWND main = WaitForMainWindow(first);
+  ASSERT_NE(main, nullptr);
+
+  HWND other = MakeForegroundWindow();
+  ASSERT_NE(GetForegroundWindow(), main);
+
+  ChildProcess second(exe, dir.Path());
+  EXPECT_EQ(second.Wait(20000), 0u);
+  EXPECT_TRUE(PumpUntil([&] { return GetForegroundWindow() == main; }, 10000));
+  EXPECT_EQ(first.Wait(0), static_cast<DWORD>(STILL_ACTIVE));
+
+  // Its close saves the (empty) contact list.
+  PostMessageA(main, WM_CLOSE, 0, 0);
+  EXPECT_EQ(first.Wait(20000), 0u);
+  EXPECT_EQ(ReadFileBytes(dir.File("QUILLCRD.DAT")).size(), 40u);
+  DestroyWindow(other);
+}
+
+TEST_F(SingleInstanceTest, SecondStartRestoresTheFirstFromTheTray) {
+  WriteFileBytes(iniPath, "[Options]\r\nFirstTime=0\r\nTray Application=1\r\n");
+  ChildProcess first(exe, dir.Path());
+  HWND main = WaitForMainWindow(first);
+  ASSERT_NE(main, nullptr);
+
+  // Cancel clicked with the mouse in Browse mode steps aside: in tray mode it hides.
+  HWND cancel = FindDescendant(main, "Button", "&Cancel");
+  ASSERT_NE(cancel, nullptr);
+  SendMessageA(cancel, BM_CLICK, 0, 0);
+  ASSERT_TRUE(PumpUntil([&] { return !IsWindowVisible(main); }, 10000));
+
+  ChildProcess second(exe, dir.Path());
+  EXPECT_EQ(second.Wait(20000), 0u);
+  EXPECT_TRUE(PumpUntil([&] { return IsWindowVisible(main) != FALSE; }, 10000));
+  EXPECT_EQ(first.Wait(0), static_cast<DWORD>(STILL_ACTIVE));
+
+  PostMessageA(main, WM_CLOSE, 0, 0);
+  EXPECT_EQ(first.Wait(20000), 0u);
+}
+
+}  // namespace
+}  // namespace qc::test
