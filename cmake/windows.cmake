@@ -50,3 +50,8 @@ foreach(src ${QC_WIN_TEST_SOURCES})
   set_tests_properties(win_${name} PROPERTIES FIXTURES_REQUIRED wine RESOURCE_LOCK wine_display
     ENVIRONMENT "QC_BUILD_DIR=${CMAKE_BINARY_DIR}")
 endforeach()
+
+# The Word stand-in: a program of ours that plays the running Word in tests and demonstrations.
+if(EXISTS ${CMAKE_SOURCE_DIR}/tools/word-standin/CMakeLists.txt)
+  add_subdirectory(tools/word-standin)
+endif()

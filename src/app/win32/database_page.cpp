@@ -411,10 +411,6 @@ void TfmMain::btCancelClick() {
   }
 }
 
-void TfmMain::btInsertClick() {
-  // Filled in by the Word integration.
-}
-
 // ---------------------------------------------------------------- name list keyboard
 
 void TfmMain::lbNameKeyDown(WPARAM& key) {

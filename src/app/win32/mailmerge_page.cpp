@@ -24,6 +24,8 @@ void TfmMain::CreateMailMergePage() {
   laSelFields.Create(f, "Fields to merge:", 250, 8, listW, 14);
   lbSelFields.Create(f, 250, 24, listW, listH, false);
   lbSelFields.SetHint("This is the list of fields that will be inlcuded on the Mail Merge Document");
+
+  CreateMailMergeButtons();
 }
 
 void TfmMain::RefreshMergeNames() {

@@ -162,22 +162,27 @@ void TfmMain::PagesChange() {
   HelpContext = PageHelpContext(index);
 }
 
-bool TfmMain::FormCloseQuery() {
-  if (!DataFileUnreadable) {
+bool TfmMain::SaveContactsAndSettings() {
+  if (!DataFileUnreadable && ContactList) {
     try {
       ContactList->SaveToFile(env_.dataFilePath);
     } catch (const UserError& e) {
-      // The window stays open with the contacts in memory; closing again retries.
       ui::ShowMessage(Handle(), e.what(), MB_OK | MB_ICONERROR);
       return false;
     }
   }
-  ContactList.reset();
   try {
     SaveSettings(*env_.settings, Settings);
   } catch (const UserError& e) {
     ui::ShowMessage(Handle(), e.what(), MB_OK | MB_ICONWARNING);
   }
+  return true;
+}
+
+bool TfmMain::FormCloseQuery() {
+  // A failed save keeps the window open with the contacts in memory; closing again retries.
+  if (!SaveContactsAndSettings()) return false;
+  ContactList.reset();
   Tray.SetVisible(false);
   Closed = true;
   return true;
@@ -239,11 +244,17 @@ void TfmMain::CreateConfigurationPage() {
     y += buttonH + gap;
   }
   btAbout.SetHint("About Quillcard");
-  btAbout.onClick = [this] {
-    TfmAbout about;
-    about.Create(Handle());
-    about.ShowModal(Handle());
-  };
+  btWordInterface.onClick = [this] { btWordInterfaceClick(); };
+  btAdditionalFields.onClick = [this] { btAdditionalFieldsClick(); };
+  btDefaults.onClick = [this] { btDefaultsClick(); };
+  btImportExport.onClick = [this] { btImportExportClick(); };
+  btAbout.onClick = [this] { btAboutClick(); };
+}
+
+void TfmMain::btAboutClick() {
+  TfmAbout about;
+  about.Create(Handle());
+  about.ShowModal(Handle());
 }
 
 }  // namespace qc

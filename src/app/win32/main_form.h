@@ -81,6 +81,11 @@ class TfmMain : public ui::Form {
   ui::Panel Panel1, Panel2;
   ui::ListBox lbTotalNames, lbSelNames, lbTotalFields, lbSelFields;
   ui::Label laTotalNames, laSelNames, laTotalFields, laSelFields;
+  ui::Button btAdd1Name, btAddAllNames, btDel1Name, btDelAllNames;
+  ui::Button btAdd1Field, btAddAllFields, btDel1Field, btDelAllFields;
+  ui::Button btNamesUp, btNamesDn, btFieldsUp, btFieldsDn;
+  ui::Button btClearMailMerge, btMailMerge;
+  ui::CheckBox cbUseTreatment;
 
   // ---- Configuration page
   ui::Panel Panel3;
@@ -116,6 +121,33 @@ class TfmMain : public ui::Form {
   void lbNameExit();
   void TabsChange();
 
+  // ---- handlers of the Mail Merge page (mail merge and Word actions)
+  void btAdd1NameClick();
+  void btAddAllNamesClick();
+  void btDel1NameClick();
+  void btDelAllNamesClick();
+  void btAdd1FieldClick();
+  void btAddAllFieldsClick();
+  void btDel1FieldClick();
+  void btDelAllFieldsClick();
+  void btNamesUpClick();
+  void btNamesDnClick();
+  void btFieldsUpClick();
+  void btFieldsDnClick();
+  void btClearMailMergeClick();
+  void btMailMergeClick();
+
+  // ---- handlers of the Configuration page's buttons
+  void btWordInterfaceClick();
+  void btAdditionalFieldsClick();
+  void btDefaultsClick();
+  void btImportExportClick();
+  void btAboutClick();
+
+  // Saves contacts and settings as the close does, without closing (used
+  // before the program has to end at once). False when the data file failed.
+  bool SaveContactsAndSettings();
+
   // Called with each message the loop takes (the wake handler).
   bool WakeHandler(MSG& msg);
 
@@ -130,6 +162,7 @@ class TfmMain : public ui::Form {
   void FormShow();
   void CreateDatabasePage();
   void CreateMailMergePage();
+  void CreateMailMergeButtons();
   void CreateConfigurationPage();
   void HookStatusText(ui::Button& button, const char* text);
   void LockDataGroups(bool lock);
