@@ -72,19 +72,19 @@ void TfmMain::CreateDatabasePage() {
   }
   meLetter.Create(l, 96, 22, 185, 124, ES_READONLY);
   meLetter.SetHint("This is how will the Headers of Letters will look like");
-  rgFirstItem.Create(l, "First &Item", {"Name", "Company"}, 6, 148, 275, 36, 2);
-  cbCompanyL.Create(l, "Use &Company", 8, 188, 88, 17);
-  cbTitleL.Create(l, "Use &Title", 100, 188, 74, 17);
-  cbTreatmentL.Create(l, "Use T&reatment", 178, 188, 104, 17);
+  rgFirstItem.Create(l, "First &Item", {"Name", "Company"}, 6, 150, 150, 54, 2);
+  cbCompanyL.Create(l, "Use &Company", 164, 154, 116, 17);
+  cbTitleL.Create(l, "Use &Title", 164, 172, 116, 17);
+  cbTreatmentL.Create(l, "Use T&reatment", 164, 190, 116, 17);
 
   // Fax and Telephone: the numbers, the fax options and the fax preview.
   CreateGroup(PaFax, paFaxName, page, 294, groupsTop, 194, groupsH, "Fax and Telephone");
   HWND f = PaFax.Handle();
-  laFax.Create(f, "&Fax #:", 6, 25, 50, 14);
-  edFax.Create(f, 60, 22, 128, editH);
+  laFax.Create(f, "&Fax #:", 6, 25, 56, 14);
+  edFax.Create(f, 64, 22, 124, editH);
   edFax.SetHint("This is the Fax Number. Use <Number> on your Word Templates");
-  laPhone.Create(f, "&Phone #:", 6, 48, 50, 14);
-  edPhone.Create(f, 60, 45, 128, editH);
+  laPhone.Create(f, "&Phone #:", 6, 48, 56, 14);
+  edPhone.Create(f, 64, 45, 124, editH);
   edPhone.SetHint(
       "This is the Phone Number. It is not used by Quillcard but you might want to have it handy");
   cbCompanyF.Create(f, "Use &Company", 8, 70, 120, 17);

@@ -42,6 +42,7 @@ void TfmMain::Create() {
   for (ui::Panel* p : {&Database, &MailMerge, &Configuration}) {
     p->Create(Handle(), page.left, page.top, page.right - page.left, page.bottom - page.top);
     p->SetVisible(false);
+    p->BringToFront();  // above the tab control, which would otherwise paint over it
   }
   Pages.onChange = [this] { PagesChange(); };
 
