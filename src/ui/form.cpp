@@ -22,7 +22,7 @@ void HintWindow::Create(HWND owner) {
   SendMessageA(tip_, TTM_SETTIPBKCOLOR, RGB(255, 255, 225), 0);
   SendMessageA(tip_, TTM_SETTIPTEXTCOLOR, RGB(0, 0, 0), 0);
   Application::Get().AddHintWindow(this);
-  SendMessageA(tip_, TTM_ACTIVATE, Application::Get().ShowHints() ? TRUE : FALSE, 0);
+  SetActive(Application::Get().ShowHints());
 }
 
 void HintWindow::SetHint(HWND control, const std::string& text) {
@@ -54,6 +54,7 @@ std::string HintWindow::HintOf(HWND control) const {
 }
 
 void HintWindow::SetActive(bool on) {
+  active_ = on;
   if (tip_) SendMessageA(tip_, TTM_ACTIVATE, on ? TRUE : FALSE, 0);
 }
 

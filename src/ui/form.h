@@ -19,11 +19,13 @@ class HintWindow {
   void SetHint(HWND control, const std::string& text);
   std::string HintOf(HWND control) const;
   void SetActive(bool on);
+  bool Active() const { return active_; }
   HWND Handle() const { return tip_; }
 
  private:
   HWND tip_ = nullptr;
   HWND owner_ = nullptr;
+  bool active_ = true;
   std::set<HWND> tools_;
 };
 

@@ -302,5 +302,50 @@ TEST_F(DatabasePageTest, PageKeysSwitchTheTabsExceptFromTheNameList) {
   EXPECT_TRUE(main->PaFax.Visible());
 }
 
+TEST_F(DatabasePageTest, ModesSetHintsAndTitleColours) {
+  StartWith(FourContacts());
+  const COLORREF grey = GetSysColor(COLOR_GRAYTEXT), black = RGB(0, 0, 0);
+  EXPECT_EQ(main->btNew.Hint(), "Create a new record on the database and enter Edit mode");
+  EXPECT_EQ(main->Hints().HintOf(main->lbName.Handle()), "Select the name from the list");
+  EXPECT_EQ(main->paGeneralName.TextColor(), black);
+  EXPECT_EQ(main->paLetterName.TextColor(), grey);
+  EXPECT_EQ(main->paAdditionalName.TextColor(), grey);
+
+  main->btNew.Click();
+  EXPECT_EQ(main->Hints().HintOf(main->btNew.Handle()), "Save changes and insert record");
+  EXPECT_EQ(main->paLetterName.TextColor(), black);
+  EXPECT_EQ(main->paFaxName.TextColor(), black);
+  main->btCancel.Click();
+
+  ChooseByMouse("Smith");
+  EXPECT_EQ(main->paGeneralName.TextColor(), grey);
+  main->btEdit.Click();
+  EXPECT_EQ(main->Hints().HintOf(main->btEdit.Handle()), "Save changes made to the record");
+  main->btCancel.Click();
+  EXPECT_EQ(main->Hints().HintOf(main->btEdit.Handle()), "Edit current record");
+}
+
+TEST_F(DatabasePageTest, MailMergeLockTouchesOnlyTheNameListAndNewButton) {
+  StartWith(FourContacts());
+  main->LockPanels(2);
+  EXPECT_FALSE(main->lbName.Enabled());
+  EXPECT_FALSE(main->btNew.Enabled());
+  EXPECT_FALSE(main->btAbout.Enabled());
+  EXPECT_TRUE(main->lbTotalNames.Enabled());
+  EXPECT_TRUE(main->btCancel.Enabled());
+  main->UnlockPanels(2);
+  EXPECT_TRUE(main->lbName.Enabled());
+  EXPECT_TRUE(main->btNew.Enabled());
+  EXPECT_TRUE(main->btAbout.Enabled());
+}
+
+TEST_F(DatabasePageTest, HintsFollowTheProgramWideSwitch) {
+  StartWith(FourContacts(), "Hints=0\r\n");
+  EXPECT_FALSE(ui::Application::Get().ShowHints());
+  EXPECT_FALSE(main->Hints().Active());
+  ui::Application::Get().SetShowHints(true);
+  EXPECT_TRUE(main->Hints().Active());
+}
+
 }  // namespace
 }  // namespace qc::test
