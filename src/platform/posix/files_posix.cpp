@@ -9,6 +9,7 @@
 #include <system_error>
 
 #include "platform/files.h"
+#include "platform/save_faults.h"
 
 namespace qc {
 namespace {
@@ -71,6 +72,16 @@ void SyncDirectory(const std::string& dir) {
   ::close(fd);
 }
 
+// 0 to go on, or the errno the step fails with; a stop ends the process here.
+int Fault(SaveStep step) {
+  switch (SaveFaultAt(step)) {
+    case FaultAction::Continue: return 0;
+    case FaultAction::Fail: return EIO;
+    case FaultAction::Stop: ::_exit(kStoppedBySeam);
+  }
+  return 0;
+}
+
 // Writes the content to a new file beside `path`, flushes it and renames it
 // over `path`. Returns 0 or the errno of the failure; the temporary file is
 // gone either way.
@@ -79,6 +90,7 @@ int ReplaceContent(const std::string& path, std::string_view content) {
   struct stat target {};
   const bool haveTarget = ::stat(path.c_str(), &target) == 0;
 
+  if (int error = Fault(SaveStep::CreateTemporary)) return error;
   std::string temp;
   int fd = -1;
   for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
@@ -91,16 +103,25 @@ int ReplaceContent(const std::string& path, std::string_view content) {
   Descriptor file(fd);
   // The replacement keeps the permissions of the file it replaces.
   if (haveTarget && S_ISREG(target.st_mode)) ::fchmod(fd, target.st_mode & 07777);
-  int error = WriteAll(fd, content);
+  const size_t half = content.size() / 2;
+  int error = WriteAll(fd, content.substr(0, half));
+  if (error == 0) error = Fault(SaveStep::WriteHalf);
+  if (error == 0) error = Fault(SaveStep::WriteRest);
+  if (error == 0) error = WriteAll(fd, content.substr(half));
+  if (error == 0) error = Fault(SaveStep::Flush);
   if (error == 0 && ::fsync(fd) != 0) error = errno;
+  if (error == 0) error = Fault(SaveStep::Close);
   int closeError = file.Close();
   if (error == 0) error = closeError;
+  if (error == 0) error = Fault(SaveStep::Replace);
   if (error == 0 && ::rename(temp.c_str(), path.c_str()) != 0) error = errno;
   if (error != 0) {
     ::unlink(temp.c_str());
     return error;
   }
   SyncDirectory(DirectoryOf(path));
+  // The new content is in place; a failure reported from here would be a lie.
+  if (SaveFaultAt(SaveStep::AfterReplace) == FaultAction::Stop) ::_exit(kStoppedBySeam);
   return 0;
 }
 

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "platform/files.h"
+#include "platform/save_faults.h"
 
 namespace qc {
 namespace {
@@ -63,11 +64,22 @@ DWORD WriteAll(HANDLE file, std::string_view content) {
   return 0;
 }
 
+// 0 to go on, or the error the step fails with; a stop ends the process here.
+DWORD Fault(SaveStep step) {
+  switch (SaveFaultAt(step)) {
+    case FaultAction::Continue: return 0;
+    case FaultAction::Fail: return ERROR_WRITE_FAULT;
+    case FaultAction::Stop: TerminateProcess(GetCurrentProcess(), kStoppedBySeam); break;
+  }
+  return 0;
+}
+
 // Writes the content to a new file beside `path`, flushes it and moves it
 // over `path`. Returns 0 or the error of the failure; the temporary file is
 // gone either way.
 DWORD ReplaceContent(const std::string& path, std::string_view content) {
   static std::atomic<unsigned> counter{0};
+  if (DWORD error = Fault(SaveStep::CreateTemporary)) return error;
   std::string temp;
   HANDLE handle = INVALID_HANDLE_VALUE;
   for (int attempt = 0; attempt < 100 && handle == INVALID_HANDLE_VALUE; ++attempt) {
@@ -82,15 +94,28 @@ DWORD ReplaceContent(const std::string& path, std::string_view content) {
   if (handle == INVALID_HANDLE_VALUE) return ERROR_FILE_EXISTS;
 
   FileHandle file(handle);
-  DWORD error = WriteAll(handle, content);
+  const size_t half = content.size() / 2;
+  DWORD error = WriteAll(handle, content.substr(0, half));
+  if (error == 0) error = Fault(SaveStep::WriteHalf);
+  if (error == 0) error = Fault(SaveStep::WriteRest);
+  if (error == 0) error = WriteAll(handle, content.substr(half));
+  if (error == 0) error = Fault(SaveStep::Flush);
   if (error == 0 && !FlushFileBuffers(handle)) error = GetLastError();
+  if (error == 0) error = Fault(SaveStep::Close);
   DWORD closeError = file.Close();
   if (error == 0) error = closeError;
+  if (error == 0) error = Fault(SaveStep::Replace);
   if (error == 0 &&
       !MoveFileExA(temp.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
     error = GetLastError();
-  if (error != 0) DeleteFileA(temp.c_str());
-  return error;
+  if (error != 0) {
+    DeleteFileA(temp.c_str());
+    return error;
+  }
+  // The new content is in place; a failure reported from here would be a lie.
+  if (SaveFaultAt(SaveStep::AfterReplace) == FaultAction::Stop)
+    TerminateProcess(GetCurrentProcess(), kStoppedBySeam);
+  return 0;
 }
 
 }  // namespace
