@@ -244,6 +244,7 @@ void TfmMain::CreateConfigurationPage() {
     HookStatusText(it.button, it.status);
     y += buttonH + gap;
   }
+  btDefaults.SetHint("Set default values of Quillcard and control whether hints are shown");
   btAbout.SetHint("About Quillcard");
   btWordInterface.onClick = [this] { btWordInterfaceClick(); };
   btAdditionalFields.onClick = [this] { btAdditionalFieldsClick(); };
