@@ -38,6 +38,8 @@ add_test(NAME wine_setup COMMAND ${QC_WINE_RUN} --setup)
 add_test(NAME wine_cleanup COMMAND ${QC_WINE_RUN} --cleanup)
 set_tests_properties(wine_setup PROPERTIES FIXTURES_SETUP wine)
 set_tests_properties(wine_cleanup PROPERTIES FIXTURES_CLEANUP wine)
+# The prefix and display belong to this build folder, whatever its name.
+set_tests_properties(wine_setup wine_cleanup PROPERTIES ENVIRONMENT "QC_BUILD_DIR=${CMAKE_BINARY_DIR}")
 
 foreach(src ${QC_WIN_TEST_SOURCES})
   get_filename_component(name ${src} NAME_WE)

@@ -10,7 +10,13 @@
 #include "common/text.h"
 #include "common/user_messages.h"
 #include "data/database.h"
+#include "impexp/export.h"
+#include "impexp/field_texts.h"
+#include "impexp/import.h"
 #include "platform/files.h"
+#include "settings/app_settings.h"
+#include "settings/ini_file.h"
+#include "settings/wizard_options.h"
 
 namespace qc {
 namespace {
@@ -139,8 +145,161 @@ int RunList(Args args, std::ostream& out, std::ostream&) {
   return kExitOk;
 }
 
+// ---------------------------------------------------------------- export and import
+
+// The additional field names and the default option byte: from the named
+// settings file, or the defaults when none is named.
+AppSettings LoadSettingsFile(const std::string& path) {
+  AppSettings settings;
+  if (path.empty()) return settings;
+  ReadResult file = ReadWholeFile(path);
+  if (file.status != ReadStatus::Ok) {
+    std::string reason = file.error.empty() ? "the file does not exist" : file.error;
+    throw FileError("cannot read the settings file \"" + path + "\": " + reason);
+  }
+  IniFileProfile profile(path);
+  LoadSettings(profile, settings);
+  return settings;
+}
+
+// The chosen fields, each of which must be one of `offered` (without regard to case).
+std::vector<std::string> ChosenFields(const std::string& list, const std::vector<std::string>& offered) {
+  std::vector<std::string> fields = SplitFieldList(list);
+  if (fields.empty()) throw UsageError("--fields names no field");
+  for (const std::string& field : fields) {
+    if (IndexOfText(offered, field) >= 0) continue;
+    std::string known;
+    for (const std::string& o : offered) known += (known.empty() ? "" : ", ") + o;
+    throw UserError("unknown field name \"" + field + "\" (the fields are: " + known + ")");
+  }
+  return fields;
+}
+
+// An option that takes no value.
+bool TakeFlag(Args args, size_t i, std::string_view name, bool& flag) {
+  if (std::string_view(args[i]) != name) return false;
+  flag = true;
+  return true;
+}
+
+void Require(const std::string& value, std::string_view option) {
+  if (value.empty()) throw UsageError(std::string(option) + " is required");
+}
+
+int RunExport(Args args, std::ostream& out, std::ostream&) {
+  std::string data, settingsPath, fields, format, output;
+  bool noHeaders = false;
+  for (size_t i = 0; i < args.size(); ++i) {
+    if (TakeValueOption(args, i, "--data", data) || TakeValueOption(args, i, "--settings", settingsPath) ||
+        TakeValueOption(args, i, "--fields", fields) || TakeValueOption(args, i, "--format", format) ||
+        TakeValueOption(args, i, "--out", output) || TakeFlag(args, i, "--no-headers", noHeaders))
+      continue;
+    throw UsageError("unknown option \"" + std::string(args[i]) + "\"");
+  }
+  Require(data, "--data");
+  Require(fields, "--fields");
+  Require(output, "--out");
+  ExportRequest request;
+  if (format == "comma") {
+    request.format = ExportFormat::Comma;
+  } else if (format == "tab") {
+    request.format = ExportFormat::Tab;
+  } else {
+    throw UsageError("--format must be comma or tab");
+  }
+  request.addHeaders = !noHeaders;
+
+  AppSettings settings = LoadSettingsFile(settingsPath);
+  request.fields = ChosenFields(fields, ExportFieldTexts(settings.FieldNames));
+  TDatabase contacts = LoadForReading(data);
+  NoProgress none;
+  int written = ExportContacts(contacts, settings.FieldNames, request, output, none);
+  out << written << (written == 1 ? " contact" : " contacts") << " exported\n";
+  return kExitOk;
+}
+
+int RunImport(Args args, std::ostream& out, std::ostream&) {
+  std::string data, settingsPath, input, fields, separators, quote, layout = "full", mode = "0";
+  bool tab = false, noQuote = false, ignoreFirst = false, backup = false, haveSeparators = false,
+       haveQuote = false;
+  for (size_t i = 0; i < args.size(); ++i) {
+    if (TakeValueOption(args, i, "--data", data) || TakeValueOption(args, i, "--settings", settingsPath) ||
+        TakeValueOption(args, i, "--in", input) || TakeValueOption(args, i, "--fields", fields) ||
+        TakeValueOption(args, i, "--name-layout", layout) || TakeValueOption(args, i, "--mode", mode) ||
+        TakeFlag(args, i, "--tab", tab) || TakeFlag(args, i, "--no-quote", noQuote) ||
+        TakeFlag(args, i, "--ignore-first-line", ignoreFirst) || TakeFlag(args, i, "--backup", backup))
+      continue;
+    if (TakeValueOption(args, i, "--separators", separators)) {
+      haveSeparators = true;
+      continue;
+    }
+    if (TakeValueOption(args, i, "--quote", quote)) {
+      haveQuote = true;
+      continue;
+    }
+    throw UsageError("unknown option \"" + std::string(args[i]) + "\"");
+  }
+  Require(data, "--data");
+  Require(input, "--in");
+  Require(fields, "--fields");
+
+  ImportRequest request;
+  if (haveSeparators == tab) throw UsageError("give either --separators TEXT or --tab");
+  if (haveSeparators && separators.empty()) throw UsageError("--separators needs at least one character");
+  request.separators = tab ? "\t" : separators;
+  if (haveQuote && noQuote) throw UsageError("give either --quote CHAR or --no-quote");
+  if (haveQuote && quote.size() != 1) throw UsageError("--quote takes exactly one character");
+  request.quote = noQuote ? std::nullopt : std::optional<char>(haveQuote ? quote[0] : '"');
+  if (layout == "full") {
+    request.nameLayout = NameLayout::FullName;
+  } else if (layout == "parts") {
+    request.nameLayout = NameLayout::NameParts;
+  } else {
+    throw UsageError("--name-layout must be full or parts");
+  }
+  if (mode == "0" || mode == "1" || mode == "2") {
+    request.mode = static_cast<ImportMode>(mode[0] - '0');
+  } else {
+    throw UsageError("--mode must be 0, 1 or 2");
+  }
+  request.ignoreFirstLine = ignoreFirst;
+  request.makeBackup = backup;
+  request.dataFile = data;
+
+  AppSettings settings = LoadSettingsFile(settingsPath);
+  request.fields = ChosenFields(fields, ImportFieldTexts(static_cast<int>(request.nameLayout), settings.FieldNames));
+  auto contacts = std::make_unique<TDatabase>(LoadForReading(data));
+  ReadResult file = ReadWholeFile(input);
+  if (file.status != ReadStatus::Ok) {
+    std::string reason = file.error.empty() ? "the file does not exist" : file.error;
+    throw FileError("cannot read \"" + input + "\": " + reason);
+  }
+  std::vector<std::string> lines = SplitIntoLines(file.content);
+  file.content.clear();
+  file.content.shrink_to_fit();
+
+  NoProgress none;
+  ImportResult result = ImportContacts(lines, request, settings, contacts, none);
+  // The data file is only written over once its copy is safe.
+  if (result.backupFailed)
+    throw FileError("cannot make the backup \"" + BackupPathFor(data) + "\"; the data file was not changed");
+  contacts->SaveToFile(data);
+  out << result.added << (result.added == 1 ? " contact" : " contacts") << " added, " << result.removed
+      << " removed\n";
+  return kExitOk;
+}
+
 constexpr Command kCommands[] = {
     {"list", "qcard list [--data FILE] [--json]", RunList},
+    {"export",
+     "qcard export --data FILE [--settings INI] --fields \"Name,Company,...\" --format comma|tab "
+     "[--no-headers] --out FILE",
+     RunExport},
+    {"import",
+     "qcard import --data FILE [--settings INI] --in FILE --fields \"Full Name,Company,...\" "
+     "(--separators TEXT | --tab) [--quote CHAR | --no-quote] [--name-layout full|parts] [--mode 0|1|2] "
+     "[--ignore-first-line] [--backup]",
+     RunImport},
 };
 
 void PrintUsage(std::ostream& err) {

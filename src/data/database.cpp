@@ -1,5 +1,6 @@
 #include "data/database.h"
 
+#include <new>
 #include <stdexcept>
 
 #include "data/old_database.h"
@@ -65,8 +66,16 @@ void TDatabase::LoadFromFile(const std::string& path, UserMessages& messages) {
     case ReadStatus::Failed:
       throw FileError("Cannot read the contact file \"" + path + "\": " + file.error);
     case ReadStatus::Ok:
-      LoadFromBytes(file.content, messages);
-      return;
+      break;
+  }
+  // Contacts that do not fit in memory: the file is reported as unreadable,
+  // so that it is never saved over with what little was read.
+  const size_t before = records_.size();
+  try {
+    LoadFromBytes(file.content, messages);
+  } catch (const std::bad_alloc&) {
+    records_.resize(before);
+    throw FileError("Cannot read the contact file \"" + path + "\": not enough memory for its contacts");
   }
 }
 

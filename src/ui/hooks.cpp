@@ -39,7 +39,9 @@ void QuitNow(int exitCode) {
     g_quit(exitCode);
     return;
   }
-  ExitProcess(static_cast<UINT>(exitCode));
+  // The message loop ends at its next turn; no window's close handling runs,
+  // but the program unwinds (tray icon removed, COM shut down) as it ends.
+  PostQuitMessage(exitCode);
 }
 
 void ReportError(const std::string& text) {

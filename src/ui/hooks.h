@@ -23,7 +23,8 @@ int ShowMessage(HWND owner, const std::string& text, UINT type);
 void ShowHelpTopic(HWND owner, int topic);
 // Asks the shell to open a document or address (verb "Open", SW_SHOW).
 void ShellOpen(HWND parent, const std::string& target);
-// Ends the program at once, without any window's close handling.
+// Ends the program at once, without any window's close handling: tells the
+// application's message loop to quit (the caller returns to it).
 void QuitNow(int exitCode);
 
 // The general error report: the text in a message box; the program goes on.

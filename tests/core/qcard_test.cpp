@@ -7,6 +7,8 @@
 
 #include "cli/cli.h"
 #include "data/database.h"
+#include "platform/files.h"
+#include "recording_messages.h"
 #include "scratch_dir.h"
 
 namespace qc {
@@ -122,6 +124,177 @@ TEST(QcardList, ProgramReportsThroughItsExitCode) {
   EXPECT_EQ(dir.Read("out"), "Ann\n");
   EXPECT_EQ(run("list --data '" + dir.Path("none.dat") + "'"), 1);
   EXPECT_EQ(run("list --bogus"), 2);
+}
+
+// ---------------------------------------------------------------- export and import
+
+std::vector<std::string> NamesIn(const std::string& path) {
+  ReadResult file = ReadWholeFile(path);
+  TDatabase db;
+  test::RecordingMessages silent;
+  db.LoadFromBytes(file.content, silent);
+  std::vector<std::string> names;
+  for (int i = 0; i < db.Count(); ++i) names.push_back(db.Items(i).Name);
+  return names;
+}
+
+TEST(QcardExport, WritesTheChosenColumnsWithTheSettingsFieldNames) {
+  ScratchDir dir;
+  TRecord ann = Named("Ann Lee");
+  ann.Phone = "555";
+  ann.User2 = "North";
+  ann.Options = 3;
+  Save(dir.Path("c.dat"), {ann, Named("Bob")});
+  dir.Write("q.ini", "[User Fields]\r\nField1=Region\r\n");
+  QcardRun r = Qcard({"export", "--data", dir.Path("c.dat"), "--settings", dir.Path("q.ini"), "--fields",
+                      "name,Region,Options,Phone#", "--format", "comma", "--out", dir.Path("out.txt")});
+  EXPECT_EQ(r.code, 0) << r.err;
+  EXPECT_EQ(r.out, "2 contacts exported\n");
+  EXPECT_EQ(dir.Read("out.txt"), "name,Region,Options,Phone#\r\n\"Ann Lee\",North,3,555\r\nBob,,0,\r\n");
+
+  r = Qcard({"export", "--data=" + dir.Path("c.dat"), "--fields=Name,Phone#", "--format=tab", "--no-headers",
+             "--out", dir.Path("out.txt")});
+  EXPECT_EQ(r.code, 0) << r.err;
+  EXPECT_EQ(dir.Read("out.txt"), "Ann Lee\t555\r\nBob\t\r\n");
+}
+
+TEST(QcardExport, FailuresAreOneLineAndExitCode1) {
+  ScratchDir dir;
+  Save(dir.Path("c.dat"), {Named("Ann")});
+  const std::vector<std::vector<std::string>> failing = {
+      // "Region" is only a field name with the settings that define it.
+      {"export", "--data", dir.Path("c.dat"), "--fields", "Name,Region", "--format", "comma", "--out", dir.Path("o.txt")},
+      {"export", "--data", dir.Path("none.dat"), "--fields", "Name", "--format", "comma", "--out", dir.Path("o.txt")},
+      {"export", "--data", dir.Path("c.dat"), "--settings", dir.Path("none.ini"), "--fields", "Name", "--format",
+       "comma", "--out", dir.Path("o.txt")},
+      {"export", "--data", dir.Path("c.dat"), "--fields", "Name", "--format", "tab", "--out", dir.Path("no/o.txt")},
+  };
+  for (const auto& args : failing) {
+    QcardRun r = Qcard(args);
+    EXPECT_EQ(r.code, 1) << args[4];
+    EXPECT_EQ(r.out, "");
+    EXPECT_EQ(r.err.find('\n'), r.err.size() - 1) << r.err;
+  }
+  EXPECT_EQ(dir.Entries(), std::vector<std::string>{"c.dat"});
+}
+
+class QcardImportTest : public ::testing::Test {
+ protected:
+  void SetUp() override { Save(dir.Path("c.dat"), {Named("Ann"), Named("Bob")}); }
+  QcardRun Import(std::vector<std::string> extra) {
+    std::vector<std::string> args = {"import", "--data", dir.Path("c.dat"), "--in", dir.Path("in.txt")};
+    args.insert(args.end(), extra.begin(), extra.end());
+    return Qcard(args);
+  }
+  ScratchDir dir;
+};
+
+TEST_F(QcardImportTest, DefaultsAreModeZeroFullNameAndTheDoubleQuote) {
+  dir.Write("in.txt", "\"bob\",\"Acme, Inc\"\r\nCyd,Beta\r\n");
+  QcardRun r = Import({"--fields", "Full Name,Company", "--separators", ","});
+  EXPECT_EQ(r.code, 0) << r.err;
+  EXPECT_EQ(r.out, "2 contacts added, 1 removed\n");
+  EXPECT_EQ(NamesIn(dir.Path("c.dat")), (std::vector<std::string>{"Ann", "bob", "Cyd"}));
+  EXPECT_EQ(dir.Entries(), (std::vector<std::string>{"c.dat", "in.txt"}));  // no backup unless asked
+}
+
+TEST_F(QcardImportTest, EveryOptionReachesTheImport) {
+  dir.Write("in.txt", "First\tLast\r\n'Jo\tQ'\tAnn\r\nX\tBob\r\n");
+  dir.Write("q.ini", "[Default]\r\nOptions=6\r\n");
+  const std::string before = dir.Read("c.dat");
+  QcardRun r = Import({"--settings", dir.Path("q.ini"), "--fields", "first name,Last Name", "--tab", "--quote", "'",
+                       "--name-layout", "parts", "--mode", "1", "--ignore-first-line", "--backup"});
+  EXPECT_EQ(r.code, 0) << r.err;
+  EXPECT_EQ(r.out, "2 contacts added, 0 removed\n");
+  EXPECT_EQ(NamesIn(dir.Path("c.dat")), (std::vector<std::string>{"Ann", "Bob", "Ann, Jo\tQ", "Bob, X"}));
+  EXPECT_EQ(dir.Read("QUILLCRD.BAK"), before);
+
+  dir.Write("in.txt", "\"Dee\"");
+  r = Import({"--fields", "Full Name", "--separators", ";", "--no-quote", "--mode", "2"});
+  EXPECT_EQ(r.code, 0) << r.err;
+  EXPECT_EQ(r.out, "1 contact added, 4 removed\n");
+  EXPECT_EQ(NamesIn(dir.Path("c.dat")), std::vector<std::string>{"\"Dee\""});
+}
+
+TEST_F(QcardImportTest, FailuresLeaveTheDataFileUntouched) {
+  const std::string before = dir.Read("c.dat");
+  dir.Write("in.txt", "Cyd\r\n");
+  struct Case {
+    std::vector<std::string> args;
+    int code;
+  };
+  const std::vector<Case> cases = {
+      {{"--fields", "Full Name,Nickname", "--tab"}, 1},
+      {{"--fields", "First Name", "--tab"}, 1},  // only a field of the parts layout
+      {{"--fields", "Full Name", "--tab", "--settings", dir.Path("none.ini")}, 1},
+      {{"--fields", "Full Name", "--tab", "--in", dir.Path("none.txt")}, 1},
+      {{"--fields", "Full Name", "--tab", "--backup", "--data", dir.Path("c.dat"), "--in", dir.Path("")}, 1},
+      {{"--fields", "Full Name"}, 2},
+      {{"--fields", "Full Name", "--tab", "--separators", ","}, 2},
+      {{"--fields", "Full Name", "--separators", ""}, 2},
+      {{"--fields", "Full Name", "--tab", "--quote", "ab"}, 2},
+      {{"--fields", "Full Name", "--tab", "--quote", "'", "--no-quote"}, 2},
+      {{"--fields", "Full Name", "--tab", "--mode", "3"}, 2},
+      {{"--fields", "Full Name", "--tab", "--name-layout", "first"}, 2},
+      {{"--fields", ",", "--tab"}, 2},
+      {{"--tab"}, 2},
+  };
+  for (const Case& c : cases) {
+    QcardRun r = Import(c.args);
+    EXPECT_EQ(r.code, c.code) << c.args[1] << " " << r.err;
+    EXPECT_EQ(r.out, "");
+    if (c.code == 1) {
+      EXPECT_EQ(r.err.find('\n'), r.err.size() - 1) << r.err;
+    } else {
+      EXPECT_NE(r.err.find("usage: qcard import"), std::string::npos);
+    }
+  }
+  EXPECT_EQ(dir.Read("c.dat"), before);
+  EXPECT_EQ(dir.Entries(), (std::vector<std::string>{"c.dat", "in.txt"}));
+}
+
+TEST_F(QcardImportTest, AMissingDataFileIsNotCreated) {
+  dir.Write("in.txt", "Cyd\r\n");
+  QcardRun r = Qcard({"import", "--data", dir.Path("new.dat"), "--in", dir.Path("in.txt"), "--fields", "Full Name", "--tab"});
+  EXPECT_EQ(r.code, 1);
+  EXPECT_NE(r.err.find("new.dat"), std::string::npos);
+  EXPECT_FALSE(std::filesystem::exists(dir.Path("new.dat")));
+}
+
+TEST_F(QcardImportTest, AFailedBackupStopsBeforeTheDataFileChanges) {
+  // The backup's place is taken by a folder, so the copy cannot be made.
+  std::filesystem::create_directory(dir.Path("QUILLCRD.BAK"));
+  const std::string before = dir.Read("c.dat");
+  dir.Write("in.txt", "Cyd\r\n");
+  QcardRun r = Import({"--fields", "Full Name", "--tab", "--mode", "2", "--backup"});
+  EXPECT_EQ(r.code, 1);
+  EXPECT_NE(r.err.find("QUILLCRD.BAK"), std::string::npos) << r.err;
+  EXPECT_EQ(dir.Read("c.dat"), before);
+}
+
+TEST(QcardExportImport, ARoundTripKeepsEveryField) {
+  ScratchDir dir;
+  TRecord r;
+  for (int i = 0; i < TRecord::kTextCount; ++i) r.Text(i) = "v" + std::to_string(i) + ", \"x\"";
+  r.Options = 0x55;
+  Save(dir.Path("a.dat"), {r, Named("Bob")});
+  Save(dir.Path("b.dat"), {});
+  std::string fields = "Name,Company,Title,Treatment,Address 1,Address 2,Address 3,Fax#,Phone#,Options,"
+                       "User 1,User 2,User 3,User 4,User 5,User 6,User 7,User 8";
+  QcardRun e = Qcard({"export", "--data", dir.Path("a.dat"), "--fields", fields, "--format", "tab", "--out", dir.Path("t.txt")});
+  ASSERT_EQ(e.code, 0) << e.err;
+  std::string importFields = "Full Name" + fields.substr(4);
+  QcardRun i = Qcard({"import", "--data", dir.Path("b.dat"), "--in", dir.Path("t.txt"), "--fields", importFields,
+                      "--tab", "--no-quote", "--ignore-first-line"});
+  ASSERT_EQ(i.code, 0) << i.err;
+  ReadResult file = ReadWholeFile(dir.Path("b.dat"));
+  TDatabase db;
+  test::RecordingMessages silent;
+  db.LoadFromBytes(file.content, silent);
+  ASSERT_EQ(db.Count(), 2);
+  EXPECT_EQ(db.Items(0), r);
+  // Bob's empty fields are gone from the TAB line, so his record is shorter.
+  EXPECT_EQ(db.Items(1).Name, "Bob");
 }
 
 }  // namespace

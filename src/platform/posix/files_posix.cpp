@@ -5,6 +5,7 @@
 
 #include <atomic>
 #include <cerrno>
+#include <new>
 #include <string>
 #include <system_error>
 
@@ -145,18 +146,25 @@ ReadResult ReadWholeFile(const std::string& path) {
     result.error = Reason(EISDIR);
     return result;
   }
-  if (S_ISREG(info.st_mode)) result.content.reserve(static_cast<size_t>(info.st_size));
-  char buffer[65536];
-  for (;;) {
-    ssize_t n = ::read(fd, buffer, sizeof buffer);
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      result.error = Reason(errno);
-      result.content.clear();
-      return result;
+  // A file too big for memory is a file that cannot be read, not a crash.
+  try {
+    if (S_ISREG(info.st_mode)) result.content.reserve(static_cast<size_t>(info.st_size));
+    char buffer[65536];
+    for (;;) {
+      ssize_t n = ::read(fd, buffer, sizeof buffer);
+      if (n < 0) {
+        if (errno == EINTR) continue;
+        result.error = Reason(errno);
+        result.content.clear();
+        return result;
+      }
+      if (n == 0) break;
+      result.content.append(buffer, static_cast<size_t>(n));
     }
-    if (n == 0) break;
-    result.content.append(buffer, static_cast<size_t>(n));
+  } catch (const std::bad_alloc&) {
+    result.content = std::string();
+    result.error = Reason(ENOMEM);
+    return result;
   }
   result.status = ReadStatus::Ok;
   return result;

@@ -2,6 +2,7 @@
 #include <windows.h>
 
 #include <atomic>
+#include <new>
 #include <string>
 
 #include "platform/files.h"
@@ -79,6 +80,11 @@ DWORD Fault(SaveStep step) {
 // gone either way.
 DWORD ReplaceContent(const std::string& path, std::string_view content) {
   static std::atomic<unsigned> counter{0};
+  // A read-only file is never replaced. Windows refuses to move a file over
+  // one; Wine does not, so the attribute is checked here for both.
+  DWORD attributes = GetFileAttributesA(path.c_str());
+  if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY))
+    return ERROR_ACCESS_DENIED;
   if (DWORD error = Fault(SaveStep::CreateTemporary)) return error;
   std::string temp;
   HANDLE handle = INVALID_HANDLE_VALUE;
@@ -133,19 +139,26 @@ ReadResult ReadWholeFile(const std::string& path) {
     return result;
   }
   FileHandle file(handle);
-  LARGE_INTEGER size{};
-  if (GetFileSizeEx(handle, &size) && size.QuadPart > 0)
-    result.content.reserve(static_cast<size_t>(size.QuadPart));
-  char buffer[65536];
-  for (;;) {
-    DWORD n = 0;
-    if (!ReadFile(handle, buffer, sizeof buffer, &n, nullptr)) {
-      result.error = Reason(GetLastError());
-      result.content.clear();
-      return result;
+  // A file too big for memory is a file that cannot be read, not a crash.
+  try {
+    LARGE_INTEGER size{};
+    if (GetFileSizeEx(handle, &size) && size.QuadPart > 0)
+      result.content.reserve(static_cast<size_t>(size.QuadPart));
+    char buffer[65536];
+    for (;;) {
+      DWORD n = 0;
+      if (!ReadFile(handle, buffer, sizeof buffer, &n, nullptr)) {
+        result.error = Reason(GetLastError());
+        result.content.clear();
+        return result;
+      }
+      if (n == 0) break;
+      result.content.append(buffer, n);
     }
-    if (n == 0) break;
-    result.content.append(buffer, n);
+  } catch (const std::bad_alloc&) {
+    result.content = std::string();
+    result.error = Reason(ERROR_NOT_ENOUGH_MEMORY);
+    return result;
   }
   result.status = ReadStatus::Ok;
   return result;

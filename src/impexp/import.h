@@ -1,0 +1,76 @@
+#pragma once
+// Reading contacts from the lines of a delimited text file.
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "data/database.h"
+#include "impexp/progress.h"
+#include "settings/app_settings.h"
+
+namespace qc {
+
+// The name of the copy of the data file made before an import, beside it.
+inline constexpr char kBackupFileName[] = "QUILLCRD.BAK";
+
+enum class NameLayout { FullName = 0, NameParts = 1 };
+
+enum class ImportMode {
+  AppendReplaceRecords = 0,  // a known name: the known contact goes, the new one is appended
+  AppendRecords = 1,         // a known name: the new one is appended under a numbered name
+  Replace = 2,               // every contact goes first; names are not checked
+};
+
+// The text's lines: a line ends at CR, LF or CR LF, a NUL ends the text, and
+// a last line without a line end counts. Empty text, no lines.
+std::vector<std::string> SplitIntoLines(std::string_view text);
+
+// The fields of one line. Every character of `separators` separates fields;
+// runs of separators count as one and separators at either end give nothing.
+// Between two quote characters separators belong to the field; the quote
+// characters themselves are removed, so "" gives an empty field. A quote
+// character that is also in `separators` counts as a quote only.
+std::vector<std::string> SplitImportLine(std::string_view line, std::string_view separators,
+                                         std::optional<char> quote);
+
+// A whole number as the "Options" column holds it: leading spaces, an
+// optional sign, then decimal digits or "$" and hexadecimal digits, nothing
+// after. Decimal numbers must fit 32 bits; hexadecimal ones take up to 32 bits
+// and wrap ("$FFFFFFFF" is -1). Nothing for any other text.
+std::optional<int32_t> ParseOptionsNumber(std::string_view text);
+
+// The name from its parts: "Last, First Middle", with whatever parts are there.
+std::string ComposeName(const std::string& first, const std::string& middle, const std::string& last);
+
+// The backup's path: kBackupFileName in the data file's folder.
+std::string BackupPathFor(const std::string& dataFile);
+
+struct ImportRequest {
+  std::string separators;
+  std::optional<char> quote = '"';
+  NameLayout nameLayout = NameLayout::FullName;
+  std::vector<std::string> fields;  // display texts: entry k receives field k of each line
+  ImportMode mode = ImportMode::AppendReplaceRecords;
+  bool ignoreFirstLine = true;
+  bool makeBackup = false;
+  std::string dataFile;  // the file the backup copies
+};
+
+struct ImportResult {
+  int added = 0;    // imported contacts in the list afterwards
+  int removed = 0;  // contacts of the list before that are gone
+  bool backupFailed = false;
+};
+
+// Imports the lines into the contact list. The whole import is prepared
+// aside and takes effect only when every line has been read: when anything
+// fails on the way (an exception from the progress sink included) the list
+// is exactly as it was. "Replace" puts a new list in the owner's place.
+ImportResult ImportContacts(const std::vector<std::string>& lines, const ImportRequest& request,
+                            const AppSettings& settings, std::unique_ptr<TDatabase>& contactList,
+                            ProgressSink& progress);
+
+}  // namespace qc

@@ -1,0 +1,667 @@
+#include "impexp/win32/impexp_form.h"
+
+#include <commdlg.h>
+
+#include "impexp/export.h"
+#include "impexp/field_texts.h"
+#include "impexp/import.h"
+#include "platform/files.h"
+#include "settings/wizard_options.h"
+
+namespace qc {
+namespace {
+
+constexpr int kClientWidth = 520;
+constexpr int kClientHeight = 352;
+constexpr int kPageWidth = kClientWidth - 12;
+constexpr int kPageHeight = 300;
+constexpr COLORREF kNavy = RGB(0, 0, 128);
+constexpr COLORREF kRed = RGB(255, 0, 0);
+constexpr char kNextCaption[] = "Next >>";
+constexpr char kStartCaption[] = "Start";
+// How often a run lets the window repaint and take input, in milliseconds.
+constexpr DWORD kPumpInterval = 40;
+
+FieldList ReadList(const ui::ListBox& list) {
+  FieldList f;
+  for (int i = 0; i < list.Count(); ++i) f.items.push_back(list.Item(i));
+  f.selected = list.ItemIndex();
+  return f;
+}
+
+void WriteList(ui::ListBox& list, const FieldList& f) {
+  SendMessageA(list.Handle(), WM_SETREDRAW, FALSE, 0);
+  list.Clear();
+  for (const std::string& item : f.items) list.Add(item);
+  list.SetItemIndex(f.selected);
+  SendMessageA(list.Handle(), WM_SETREDRAW, TRUE, 0);
+  InvalidateRect(list.Handle(), nullptr, TRUE);
+}
+
+std::vector<std::string> Items(const ui::ListBox& list) { return ReadList(list).items; }
+
+// Selects the row with this index, or none when the list has no such row.
+void SelectRow(ui::ListBox& list, int index) { list.SetItemIndex(index < list.Count() ? index : -1); }
+
+// The folder part of a file name, without the trailing separator.
+std::string DirectoryPart(const std::string& name) {
+  size_t slash = name.find_last_of("\\/");
+  if (slash == std::string::npos) return {};
+  return name.substr(0, slash == 0 ? 1 : slash);
+}
+
+// Whether the export may write to this name: a file of that name is there,
+// or one can be made. The check makes it exclusively with delete-on-close,
+// so nothing stays behind.
+bool ExportTargetUsable(const std::string& name) {
+  if (name.empty()) return false;
+  DWORD attributes = GetFileAttributesA(name.c_str());
+  if (attributes != INVALID_FILE_ATTRIBUTES) return !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+  HANDLE h = CreateFileA(name.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                         FILE_ATTRIBUTE_NORMAL | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+  if (h == INVALID_HANDLE_VALUE) return false;
+  CloseHandle(h);
+  return true;
+}
+
+bool ShowOpenFileDialog(OpenFileDialog& dialog, HWND owner) {
+  std::string filter = dialog.filter;
+  for (char& c : filter)
+    if (c == '|') c = '\0';
+  filter.push_back('\0');
+  char file[MAX_PATH * 2] = {};
+  OPENFILENAMEA ofn{};
+  ofn.lStructSize = sizeof ofn;
+  ofn.hwndOwner = owner;
+  ofn.lpstrFilter = filter.c_str();
+  ofn.lpstrFile = file;
+  ofn.nMaxFile = sizeof file;
+  ofn.lpstrInitialDir = dialog.initialDir.empty() ? nullptr : dialog.initialDir.c_str();
+  ofn.Flags = OFN_HIDEREADONLY | OFN_PATHMUSTEXIST | OFN_EXPLORER | OFN_NOCHANGEDIR;
+  if (!GetOpenFileNameA(&ofn)) return false;
+  dialog.fileName = file;
+  return true;
+}
+
+}  // namespace
+
+bool OpenFileDialog::Execute(HWND owner) {
+  return show ? show(*this, owner) : ShowOpenFileDialog(*this, owner);
+}
+
+TfmImpExp::TfmImpExp(ImpExpEnvironment env) : env_(std::move(env)) {}
+
+TfmImpExp::~TfmImpExp() {
+  if (boldFont_) DeleteObject(boldFont_);
+}
+
+WizardOperation TfmImpExp::Operation() const {
+  return rgOperation.ItemIndex() == 0 ? WizardOperation::Import : WizardOperation::Export;
+}
+
+// ---------------------------------------------------------------- creation
+
+void TfmImpExp::Create(HWND owner) {
+  CreateForm(kImpExpCaption, kClientWidth, kClientHeight, owner);
+  if (owner) {
+    CenterOver(owner);
+  } else {
+    CenterOnScreen();
+  }
+  LOGFONTA lf{};
+  GetObjectA(ui::DialogFont(), sizeof lf, &lf);
+  lf.lfWeight = FW_BOLD;
+  boldFont_ = CreateFontIndirectA(&lf);
+
+  Hojas.Create(Handle(), 6, 6, kPageWidth, kPageHeight, "", ui::Panel::Bevel::Lowered);
+  CreatePages();
+
+  const int y = kClientHeight - 38, w = 90, h = 28;
+  btHelp.Create(Handle(), "Help", 6, y, w, h);
+  btHelp.SetHint("Get Help");
+  btPrior.Create(Handle(), "<< Previous", kClientWidth - 6 - 3 * w - 16, y, w, h);
+  btPrior.SetHint("Go to previous step");
+  btNext.Create(Handle(), kNextCaption, kClientWidth - 6 - 2 * w - 8, y, w, h);
+  btNext.SetHint("Go to next step");
+  btCancel.Create(Handle(), "Cancel", kClientWidth - 6 - w, y, w, h);
+  btCancel.SetHint("Cancel the Import / Export operation");
+  SetDefaultButton(&btCancel);
+  btHelp.onClick = [this] { btHelpClick(); };
+  btPrior.onClick = [this] { btPriorClick(); };
+  btNext.onClick = [this] { btNextClick(); };
+  btCancel.onClick = [this] { btCancelClick(); };
+  btNext.SetEnabled(false);
+
+  ShowPage(kPageStart);
+  ApplyStoredOptions();
+}
+
+ui::Panel& TfmImpExp::Page(int page) {
+  ui::Panel* pages[] = {&tsStart,       &tsExportFields, &tsExportType, &tsImportFormat,
+                        &tsImportFields, &tsImportType,  &tsFinal,      &tsProgress};
+  return *pages[page];
+}
+
+void TfmImpExp::CreatePages() {
+  const char* headings[] = {"Step 1 - Select the Operation and File",
+                            "Step 2 - Select the Fields to Export",
+                            "Step 3 - Select the Format",
+                            "Step 2 - Format of the import file",
+                            "Step 3 - Select the Fields to Import",
+                            "Step 4 - Select the Import Operation",
+                            "Start the Import / Export Operation",
+                            "Import/Export Progress"};
+  for (int i = 0; i < kWizardPageCount; ++i) {
+    Page(i).Create(Hojas.Handle(), 2, 2, kPageWidth - 4, kPageHeight - 4);
+    Page(i).SetVisible(false);
+    laHeading[i].Create(Page(i).Handle(), headings[i], 8, 8, kPageWidth - 20, 30, 17, kNavy);
+  }
+  CreateStartPage();
+  CreateExportPages();
+  CreateImportFormatPage();
+  CreateImportFieldsPage();
+  CreateLastPages();
+}
+
+void TfmImpExp::CreateStartPage() {
+  HWND p = tsStart.Handle();
+  rgOperation.Create(p, "", {"Import to the Database from a Text File", "Export from the Database to a Text File"},
+                     24, 56, 456, 66);
+  rgOperation.SetHint("Select the operation you want to perform");
+  rgOperation.SetItemIndex(1);
+  rgOperation.onClick = [this] { rgOperationClick(); };
+
+  laFile.Create(p, "File to Use:", 24, 142, 200, 15);
+  edFile.Create(p, 24, 160, 428, 22);
+  edFile.SetHint("This is the file to use. It should have a txt extension");
+  edFile.onChange = [this] { edFileChange(); };
+  btBrowse.Create(p, "...", 456, 160, 24, 24);
+  btBrowse.SetHint("Browse for the file to use");
+  btBrowse.onClick = [this] { btBrowseClick(); };
+  // The browse button is a square as high as the file box, level with its top.
+  RECT e = edFile.Bounds();
+  int side = e.bottom - e.top;
+  btBrowse.SetBounds(e.right + 4, e.top, side, side);
+}
+
+void TfmImpExp::CreateExportPages() {
+  HWND p = tsExportFields.Handle();
+  const int listW = 176, listH = 212, top = 64;
+  laExportFields.Create(p, "Available Fields:", 16, top - 18, listW, 15);
+  lbExportFields.Create(p, 16, top, listW, listH, false);
+  lbExportFields.SetHint("This is the list of fields defined on Quillcard");
+  laExportSelFields.Create(p, "Selected Fields:", 254, top - 18, listW, 15);
+  lbExportSelFields.Create(p, 254, top, listW, listH, false);
+
+  struct Arrow {
+    ui::Button& button;
+    const char* caption;
+    const char* hint;
+    int x, y;
+  } arrows[] = {
+      {btAdd1ExportField, ">", "Add one field", 204, top + 28},
+      {btAddAllExportFields, ">>", "Add all fields", 204, top + 62},
+      {btDel1ExportField, "<", "Delete one field", 204, top + 112},
+      {btDelAllExportFields, "<<", "Delete all fields", 204, top + 146},
+      {btExportUp, "Up", "Move up", 442, top + 62},
+      {btExportDn, "Down", "Move down", 442, top + 112},
+  };
+  for (Arrow& a : arrows) {
+    a.button.Create(p, a.caption, a.x, a.y, 38, 28);
+    a.button.SetHint(a.hint);
+  }
+  btAdd1ExportField.onClick = [this] { btAdd1ExportFieldClick(); };
+  btAddAllExportFields.onClick = [this] { btAddAllExportFieldsClick(); };
+  btDel1ExportField.onClick = [this] { btDel1ExportFieldClick(); };
+  btDelAllExportFields.onClick = [this] { btDelAllExportFieldsClick(); };
+  btExportUp.onClick = [this] { btExportUpClick(); };
+  btExportDn.onClick = [this] { btExportDnClick(); };
+  lbExportFields.onDblClick = [this] { btAdd1ExportFieldClick(); };
+  lbExportSelFields.onDblClick = [this] { btDel1ExportFieldClick(); };
+
+  p = tsExportType.Handle();
+  rgExportType.Create(p, "Format", {"Comma delimited", "TAB delimited"}, 24, 56, 300, 66);
+  rgExportType.SetHint("Select the format of the export file");
+  rgExportType.SetItemIndex(0);
+  cbAddHeaders.Create(p, "Add Headers (Recommended)", 24, 138, 300, 20);
+  cbAddHeaders.SetHint("Add a header line to the Import file so that you can easily work with it later");
+  cbAddHeaders.SetChecked(true);
+}
+
+void TfmImpExp::CreateImportFormatPage() {
+  HWND p = tsImportFormat.Handle();
+  laSeparator.Create(p, "Separator Character(s):", 24, 62, 150, 15);
+  edSeparator.Create(p, 180, 58, 80, 22);
+  edSeparator.SetHint("Select the character(s) used to separate the fields");
+  edSeparator.onChange = [this] { edSeparatorChange(); };
+  cbTAB.Create(p, "TAB Character", 280, 60, 160, 18);
+  cbTAB.SetHint("Check to use TAB separated files");
+  cbTAB.onClick = [this] { cbTABClick(); };
+  laQuote.Create(p, "Quote (ignored):", 24, 96, 150, 15);
+  edQuote.Create(p, 180, 92, 30, 22);
+  SendMessageA(edQuote.Handle(), EM_LIMITTEXT, 1, 0);
+  edQuote.SetHint("Enter a quote (\") character that should be ignored");
+  edQuote.onChange = [this] { edQuoteChange(); };
+  rgNameType.Create(p, "Format of the required Name field",
+                    {"Complete name in a single field", "Name in up to three fields (First, Middle and Last)"},
+                    24, 134, 456, 66);
+  rgNameType.SetHint(
+      "If your import file contains the names in more than one field, you should select the second option");
+  rgNameType.SetItemIndex(0);
+  rgNameType.onClick = [this] { rgNameTypeClick(); };
+}
+
+void TfmImpExp::CreateImportFieldsPage() {
+  HWND p = tsImportFields.Handle();
+  const int listW = 146, listH = 196, top = 62;
+  laImportExisting.Create(p, "Fields in Import File:", 8, top - 18, listW, 15);
+  lbImportExisting.Create(p, 8, top, listW, listH, false);
+  lbImportExisting.SetHint("This is the list of fields in the Import file");
+  lbImportExisting.onChange = [this] { lbImportExistingClick(); };
+  laImportSelFields.Create(p, "Selected Fields:", 160, top - 18, listW, 15);
+  lbImportSelFields.Create(p, 160, top, listW, listH, false);
+  lbImportSelFields.SetHint(
+      "This is the list of fields you are going to import. It should match with the fields used in the import file");
+  lbImportSelFields.onChange = [this] { lbImportSelFieldsClick(); };
+  lbImportSelFields.onDblClick = [this] { btDel1ImportClick(); };
+  laImportFields.Create(p, "Available Fields:", 352, top - 18, listW, 15);
+  lbImportFields.Create(p, 352, top, listW, listH, false);
+  lbImportFields.SetHint("This is the list of all defined fields on Quillcard");
+  lbImportFields.onDblClick = [this] { btAdd1ImportClick(); };
+
+  const int below = top + listH + 6;
+  btPrevRecord.Create(p, "<", 8, below, 30, 24);
+  btPrevRecord.SetHint("Go to previous record on the import file");
+  laImportRecord.Create(p, "Record: 1", 40, below + 5, listW - 64, 15, SS_CENTER);
+  btNextRecord.Create(p, ">", 8 + listW - 30, below, 30, 24);
+  btNextRecord.SetHint("Go to the next record on the import file");
+  btPrevRecord.onClick = [this] { btPrevRecordClick(); };
+  btNextRecord.onClick = [this] { btNextRecordClick(); };
+
+  struct Arrow {
+    ui::Button& button;
+    const char* caption;
+    const char* hint;
+    int x, y, w, h;
+  } arrows[] = {
+      {btAdd1Import, "<", "Add one field", 311, top + 28, 36, 28},
+      {btAddAllImport, "<<", "Add all fields", 311, top + 62, 36, 28},
+      {btDel1Import, ">", "Delete one field", 311, top + 112, 36, 28},
+      {btDelAllImport, ">>", "Delete all fields", 311, top + 146, 36, 28},
+      {btImportUp, "Up", "Move up", 160, below, 70, 24},
+      {btImportDn, "Down", "Move down", 160 + listW - 70, below, 70, 24},
+  };
+  for (Arrow& a : arrows) {
+    a.button.Create(p, a.caption, a.x, a.y, a.w, a.h);
+    a.button.SetHint(a.hint);
+  }
+  btAdd1Import.onClick = [this] { btAdd1ImportClick(); };
+  btAddAllImport.onClick = [this] { btAddAllImportClick(); };
+  btDel1Import.onClick = [this] { btDel1ImportClick(); };
+  btDelAllImport.onClick = [this] { btDelAllImportClick(); };
+  btImportUp.onClick = [this] { btImportUpClick(); };
+  btImportDn.onClick = [this] { btImportDnClick(); };
+}
+
+void TfmImpExp::CreateLastPages() {
+  HWND p = tsImportType.Handle();
+  rgImport.Create(p, "Database Import", {"Append (Replace Records)", "Append (Append Records)", "Replace"}, 24, 56,
+                  300, 86);
+  rgImport.SetHint(
+      "Select the Import operation. Click on the Help button to learn the differences between the three options");
+  rgImport.SetItemIndex(0);
+  cbIgnoreHeaders.Create(p, "Ignore First line (Headers)", 24, 158, 300, 20);
+  cbIgnoreHeaders.SetHint("If the first line is a header line click here to ignore it");
+  cbIgnoreHeaders.SetChecked(true);
+  cbBackup.Create(p, "Make backup (Recommended)", 24, 184, 300, 20);
+  cbBackup.SetHint(
+      "Makes a copy of your current database. If the Import operation fails you will be able to revert to your "
+      "current database");
+  cbBackup.SetChecked(true);
+
+  laFinal.Create(tsFinal.Handle(), "Click on the Start button below to start the Import / Export operation", 24, 90,
+                 456, 40, SS_CENTER);
+
+  p = tsProgress.Handle();
+  pbProgress.Create(p, 24, 96, 456, 22);
+  paProgress.Create(p, kFinishedText, 24, 140, 456, 32, SS_CENTER | SS_CENTERIMAGE);
+  SetWindowLongA(paProgress.Handle(), GWL_EXSTYLE,
+                 GetWindowLongA(paProgress.Handle(), GWL_EXSTYLE) | WS_EX_STATICEDGE);
+  SetWindowPos(paProgress.Handle(), nullptr, 0, 0, 0, 0,
+               SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_FRAMECHANGED | SWP_NOACTIVATE);
+  paProgress.SetFont(boldFont_);
+  paProgress.SetTextColor(kNavy);
+  paProgress.SetVisible(false);
+}
+
+// The choices of the last run, applied in a fixed order. The separator and
+// TAB boxes leave Next alone meanwhile: only a stored file name can enable it.
+void TfmImpExp::ApplyStoredOptions() {
+  const WizardOptions stored = ReadWizardOptions(*env_.options);
+  applyingOptions_ = true;
+
+  if (!stored.Filename.empty() && FileExists(stored.Filename)) edFile.SetText(stored.Filename);
+
+  FieldList available{ExportFieldTexts(env_.settings->FieldNames), -1}, chosen;
+  MoveStoredFields(stored.ExportFields, available, chosen);
+  WriteList(lbExportFields, available);
+  WriteList(lbExportSelFields, chosen);
+
+  // A stored choice that the group does not offer leaves the group as designed.
+  if (stored.ExportType >= 0 && stored.ExportType < rgExportType.ItemCount())
+    rgExportType.SetItemIndex(stored.ExportType);
+  cbAddHeaders.SetChecked(stored.AddHeaders);
+
+  if (stored.NameType >= 0 && stored.NameType < rgNameType.ItemCount()) rgNameType.SetItemIndex(stored.NameType);
+  FillImportLists();
+  available = ReadList(lbImportFields);
+  chosen = {};
+  MoveStoredFields(stored.ImportFields, available, chosen);
+  WriteList(lbImportFields, available);
+  WriteList(lbImportSelFields, chosen);
+
+  if (stored.SeparatorIsTab()) {
+    cbTAB.SetChecked(true);
+    cbTABClick();
+  } else {
+    edSeparator.SetText(stored.Separator);
+    edSeparatorChange();
+  }
+
+  edQuote.SetText(stored.QuoteChar() ? std::string(1, *stored.QuoteChar()) : std::string());
+  edQuoteChange();
+
+  if (stored.ImportType >= 0 && stored.ImportType < rgImport.ItemCount()) rgImport.SetItemIndex(stored.ImportType);
+  cbIgnoreHeaders.SetChecked(stored.IgnoreHeaders);
+  cbBackup.SetChecked(stored.Backup);
+
+  applyingOptions_ = false;
+}
+
+// ---------------------------------------------------------------- pages
+
+void TfmImpExp::ShowPage(int page) {
+  page_ = page;
+  for (int i = 0; i < kWizardPageCount; ++i) Page(i).SetVisible(i == page);
+  switch (page) {
+    case kPageStart:
+      btPrior.SetVisible(false);
+      // Next is for the file named here, whatever a later page made of it.
+      FileCheck();
+      break;
+    case kPageExportFields:
+      btNext.SetEnabled(lbExportSelFields.Count() > 0);
+      btPrior.SetVisible(true);
+      break;
+    case kPageExportType:
+    case kPageImportType:
+      btNext.SetText(kNextCaption);
+      break;
+    case kPageImportFormat:
+      btNext.SetEnabled(!ImportSeparators.empty());
+      break;
+    case kPageImportFields:
+      btPrior.SetVisible(true);
+      // As on the export's field page: an import without a chosen field
+      // would create no contact (and in "Replace" remove them all).
+      btNext.SetEnabled(lbImportSelFields.Count() > 0);
+      RefreshPreview();
+      break;
+    case kPageFinal:
+      btNext.SetText(kStartCaption);
+      break;
+    case kPageProgress:
+      btCancel.SetText("Exit");
+      btCancel.SetEnabled(false);
+      btPrior.SetVisible(false);
+      btNext.SetVisible(false);
+      Run();
+      break;
+  }
+}
+
+void TfmImpExp::btNextClick() {
+  int next = NextWizardPage(page_, Operation());
+  if (next >= 0) ShowPage(next);
+}
+
+void TfmImpExp::btPriorClick() {
+  int prior = PriorWizardPage(page_, Operation());
+  if (prior >= 0) ShowPage(prior);
+}
+
+void TfmImpExp::btHelpClick() { ui::ShowHelpTopic(Handle(), WizardHelpContext(page_)); }
+
+void TfmImpExp::btCancelClick() { SetModalResult(ui::ModalResult::Cancel); }
+
+bool TfmImpExp::FormCloseQuery() { return !running_; }
+
+bool TfmImpExp::EscapeKey() {
+  if (!btCancel.Enabled()) return false;
+  btCancel.Click();
+  return true;
+}
+
+LRESULT TfmImpExp::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
+  if (msg == WM_HELP) {
+    btHelpClick();
+    return TRUE;
+  }
+  return Form::OnMessage(msg, wp, lp);
+}
+
+// ---------------------------------------------------------------- page 0
+
+void TfmImpExp::FileCheck() {
+  const std::string name = edFile.Text();
+  btNext.SetEnabled(Operation() == WizardOperation::Import ? FileExists(name) : ExportTargetUsable(name));
+  PreviewLine = -1;
+}
+
+void TfmImpExp::rgOperationClick() { FileCheck(); }
+
+void TfmImpExp::edFileChange() { FileCheck(); }
+
+void TfmImpExp::btBrowseClick() {
+  dgOpen.initialDir = DirectoryPart(edFile.Text());
+  if (dgOpen.Execute(Handle())) edFile.SetText(dgOpen.fileName);
+}
+
+// ---------------------------------------------------------------- the field lists
+
+void TfmImpExp::MoveFields(ui::ListBox& from, ui::ListBox& to, ui::ListBox& chosen,
+                           void (*move)(FieldList&, FieldList&)) {
+  FieldList source = ReadList(from), target = ReadList(to);
+  const FieldList before = source;
+  move(source, target);
+  if (source == before) return;  // nothing to move
+  WriteList(from, source);
+  WriteList(to, target);
+  btNext.SetEnabled(chosen.Count() > 0);
+}
+
+void TfmImpExp::Reorder(ui::ListBox& list, void (*move)(FieldList&)) {
+  FieldList f = ReadList(list);
+  const FieldList before = f;
+  move(f);
+  if (!(f == before)) WriteList(list, f);
+}
+
+void TfmImpExp::btAdd1ExportFieldClick() {
+  MoveFields(lbExportFields, lbExportSelFields, lbExportSelFields, MoveSelectedField);
+}
+void TfmImpExp::btAddAllExportFieldsClick() {
+  MoveFields(lbExportFields, lbExportSelFields, lbExportSelFields, MoveAllFields);
+}
+void TfmImpExp::btDel1ExportFieldClick() {
+  MoveFields(lbExportSelFields, lbExportFields, lbExportSelFields, MoveSelectedField);
+}
+void TfmImpExp::btDelAllExportFieldsClick() {
+  MoveFields(lbExportSelFields, lbExportFields, lbExportSelFields, MoveAllFields);
+}
+void TfmImpExp::btExportUpClick() { Reorder(lbExportSelFields, MoveFieldUp); }
+void TfmImpExp::btExportDnClick() { Reorder(lbExportSelFields, MoveFieldDown); }
+
+void TfmImpExp::btAdd1ImportClick() { MoveFields(lbImportFields, lbImportSelFields, lbImportSelFields, MoveSelectedField); }
+void TfmImpExp::btAddAllImportClick() { MoveFields(lbImportFields, lbImportSelFields, lbImportSelFields, MoveAllFields); }
+void TfmImpExp::btDel1ImportClick() { MoveFields(lbImportSelFields, lbImportFields, lbImportSelFields, MoveSelectedField); }
+void TfmImpExp::btDelAllImportClick() { MoveFields(lbImportSelFields, lbImportFields, lbImportSelFields, MoveAllFields); }
+void TfmImpExp::btImportUpClick() { Reorder(lbImportSelFields, MoveFieldUp); }
+void TfmImpExp::btImportDnClick() { Reorder(lbImportSelFields, MoveFieldDown); }
+
+// ---------------------------------------------------------------- page 3
+
+void TfmImpExp::edSeparatorChange() {
+  // While TAB is ticked the box is disabled and TAB stays the separator.
+  if (cbTAB.Checked()) return;
+  ImportSeparators = edSeparator.Text();
+  if (!applyingOptions_) btNext.SetEnabled(!ImportSeparators.empty());
+}
+
+void TfmImpExp::cbTABClick() {
+  const bool tab = cbTAB.Checked();
+  ImportSeparators = tab ? std::string("\t") : edSeparator.Text();
+  edSeparator.SetEnabled(!tab);
+  if (!applyingOptions_) btNext.SetEnabled(!ImportSeparators.empty());
+}
+
+void TfmImpExp::edQuoteChange() {
+  const std::string text = edQuote.Text();
+  ImportQuote = text.empty() ? std::nullopt : std::optional<char>(text[0]);
+}
+
+void TfmImpExp::FillImportLists() {
+  lbImportSelFields.Clear();
+  WriteList(lbImportFields, {ImportFieldTexts(rgNameType.ItemIndex() == 1 ? 1 : 0, env_.settings->FieldNames), -1});
+}
+
+void TfmImpExp::rgNameTypeClick() { FillImportLists(); }
+
+// ---------------------------------------------------------------- page 4
+
+void TfmImpExp::RefreshPreview() {
+  lbImportExisting.Clear();
+  if (PreviewLine == -1) {
+    ReadResult file = ReadWholeFile(edFile.Text());
+    if (file.status != ReadStatus::Ok) {
+      // Lines of an earlier file are not kept: they are not what the user named.
+      ImportLines.clear();
+      linesLoaded_ = false;
+      ui::ShowMessage(Handle(), kImportFileUnreadable, MB_OK | MB_ICONWARNING);
+      return;
+    }
+    ImportLines = SplitIntoLines(file.content);
+    linesLoaded_ = true;
+    if (ImportLines.empty()) return;
+    PreviewLine = 0;
+  }
+  laImportRecord.SetText("Record: " + std::to_string(PreviewLine));
+  for (const std::string& field :
+       SplitImportLine(ImportLines[static_cast<size_t>(PreviewLine)], ImportSeparators, ImportQuote))
+    lbImportExisting.Add(field);
+  SelectRow(lbImportExisting, lbImportSelFields.ItemIndex());
+}
+
+void TfmImpExp::btPrevRecordClick() {
+  if (PreviewLine > 0) --PreviewLine;
+  RefreshPreview();
+}
+
+void TfmImpExp::btNextRecordClick() {
+  if (PreviewLine < static_cast<int>(ImportLines.size()) - 1) ++PreviewLine;
+  RefreshPreview();
+}
+
+void TfmImpExp::lbImportExistingClick() { SelectRow(lbImportSelFields, lbImportExisting.ItemIndex()); }
+
+void TfmImpExp::lbImportSelFieldsClick() { SelectRow(lbImportExisting, lbImportSelFields.ItemIndex()); }
+
+// ---------------------------------------------------------------- the run
+
+void TfmImpExp::Run() {
+  const bool isImport = Operation() == WizardOperation::Import;
+  WizardOptions chosen;
+  chosen.Filename = edFile.Text();
+  chosen.ExportFields = Items(lbExportSelFields);
+  chosen.ExportType = rgExportType.ItemIndex();
+  chosen.AddHeaders = cbAddHeaders.Checked();
+  chosen.ImportFields = Items(lbImportSelFields);
+  chosen.Separator = ImportSeparators;
+  chosen.SetQuoteChar(ImportQuote);
+  chosen.NameType = rgNameType.ItemIndex();
+  chosen.ImportType = rgImport.ItemIndex();
+  chosen.IgnoreHeaders = cbIgnoreHeaders.Checked();
+  chosen.Backup = cbBackup.Checked();
+  try {
+    WriteWizardOptions(*env_.options, chosen, isImport);
+  } catch (const std::exception& e) {
+    // Nothing runs; the close box is the way out.
+    ui::ReportError(e.what());
+    return;
+  }
+
+  bool failed = false;
+  running_ = true;
+  try {
+    RunEngine();
+  } catch (...) {
+    failed = true;
+  }
+  running_ = false;
+  if (failed) {
+    paProgress.SetText(kRunFailedText);
+    paProgress.SetTextColor(kRed);
+  } else {
+    // The engines stop one short of the maximum; a finished run shows a full bar.
+    pbProgress.SetPosition(progressMax_);
+  }
+  paProgress.SetVisible(true);
+  btCancel.SetEnabled(true);
+}
+
+void TfmImpExp::RunEngine() {
+  if (Operation() == WizardOperation::Export) {
+    ExportRequest request;
+    request.fields = Items(lbExportSelFields);
+    request.format = rgExportType.ItemIndex() == 1 ? ExportFormat::Tab : ExportFormat::Comma;
+    request.addHeaders = cbAddHeaders.Checked();
+    ExportContacts(**env_.contactList, env_.settings->FieldNames, request, edFile.Text(), *this);
+    return;
+  }
+  // The lines must be those of the file named now.
+  if (!linesLoaded_) throw std::runtime_error(kImportFileUnreadable);
+  ImportRequest request;
+  request.separators = ImportSeparators;
+  request.quote = ImportQuote;
+  request.nameLayout = rgNameType.ItemIndex() == 1 ? NameLayout::NameParts : NameLayout::FullName;
+  request.fields = Items(lbImportSelFields);
+  const int mode = rgImport.ItemIndex();
+  request.mode = mode == 1 ? ImportMode::AppendRecords : mode == 2 ? ImportMode::Replace : ImportMode::AppendReplaceRecords;
+  request.ignoreFirstLine = cbIgnoreHeaders.Checked();
+  request.makeBackup = cbBackup.Checked();
+  request.dataFile = env_.dataFile;
+  ImportContacts(ImportLines, request, *env_.settings, *env_.contactList, *this);
+}
+
+void TfmImpExp::SetProgressMax(int count) {
+  progressMax_ = count;
+  pbProgress.SetRange(0, count);
+  pbProgress.SetPosition(0);
+  lastPump_ = GetTickCount();
+  ui::Application::Get().ProcessMessages();
+}
+
+// The bar and the window's messages are brought up to date every few
+// milliseconds and at the last item: moving a progress bar repaints it at
+// once, which for every line of a large file would cost far more than the
+// import itself.
+void TfmImpExp::SetProgressPosition(int position) {
+  const DWORD now = GetTickCount();
+  if (now - lastPump_ >= kPumpInterval || position + 1 >= progressMax_) {
+    lastPump_ = now;
+    pbProgress.SetPosition(position);
+    ui::Application::Get().ProcessMessages();
+  }
+}
+
+}  // namespace qc
