@@ -75,4 +75,12 @@ case "${1:-}" in
 esac
 
 use_display
-exec "$WINE" "$@"
+# The program's output goes through a file: Wine may start its own helper
+# processes from the program, and they would keep a pipe to the test runner
+# open long after the program has ended.
+out=$(mktemp)
+"$WINE" "$@" >"$out" 2>&1
+rc=$?
+cat "$out"
+rm -f "$out"
+exit $rc

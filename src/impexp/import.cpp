@@ -145,6 +145,8 @@ void Commit(std::unique_ptr<TDatabase>& list, ImportMode mode, Staging& staged) 
 
 std::vector<std::string> SplitIntoLines(std::string_view text) {
   if (size_t nul = text.find('\0'); nul != std::string_view::npos) text = text.substr(0, nul);
+  // A byte-order mark written by editors that save UTF-8 is not part of the first name.
+  if (text.substr(0, 3) == "\xEF\xBB\xBF") text.remove_prefix(3);
   std::vector<std::string> lines;
   size_t pos = 0;
   while (pos < text.size()) {

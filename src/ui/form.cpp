@@ -199,6 +199,19 @@ LRESULT Form::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
       PaintCaption();
       return r;
     }
+    case WM_ACTIVATE:
+      // Remember where the caret was, to put it back when the form is active again.
+      if (LOWORD(wp) == WA_INACTIVE) {
+        HWND focus = GetFocus();
+        if (focus && IsChild(Handle(), focus)) lastFocus_ = focus;
+      }
+      return DefaultHandling(msg, wp, lp);
+    case WM_SETFOCUS:
+      if (lastFocus_ && IsWindow(lastFocus_)) {
+        ::SetFocus(lastFocus_);
+        return 0;
+      }
+      return DefaultHandling(msg, wp, lp);
     case DM_GETDEFID:
       if (defaultButton_) return MAKELRESULT(defaultButton_->Id(), DC_HASDEFID);
       return 0;

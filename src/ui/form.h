@@ -62,6 +62,9 @@ class Form : public Window {
   // The keyboard pipeline; returns true when the message was consumed.
   bool PreTranslateKey(MSG& msg);
 
+  // The control that has the focus when the form becomes active.
+  void SetFocusControl(HWND control) { lastFocus_ = control; }
+
   // Closes the form as its close box does (the close handler may refuse).
   void Close();
 
@@ -92,6 +95,7 @@ class Form : public Window {
   bool modal_ = false;
   COLORREF captionColour_ = CLR_INVALID;
   bool active_ = false;
+  HWND lastFocus_ = nullptr;
   void PaintCaption();
 };
 

@@ -22,6 +22,9 @@ TEST(SplitIntoLines, EveryLineEndAndTheNulCharacter) {
   EXPECT_EQ(SplitIntoLines("a\n\rb"), (Names{"a", "", "b"}));
   EXPECT_EQ(SplitIntoLines(std::string("a\r\nb\0c\r\nd", 10)), (Names{"a", "b"}));
   EXPECT_EQ(SplitIntoLines(std::string("\0a", 2)), Names{});
+  // A UTF-8 byte-order mark does not become part of the first line; elsewhere it stays.
+  EXPECT_EQ(SplitIntoLines("\xEF\xBB\xBF" "Ann,A1\r\n"), Names{"Ann,A1"});
+  EXPECT_EQ(SplitIntoLines("a\n\xEF\xBB\xBF" "b"), (Names{"a", "\xEF\xBB\xBF" "b"}));
 }
 
 TEST(SplitImportLine, SeparatorRunsAndEndsGiveNoFields) {

@@ -181,6 +181,9 @@ bool TfmMain::SaveContactsAndSettings() {
 }
 
 bool TfmMain::FormCloseQuery() {
+  // Not while a dialog of ours is open (the tray menu can still ask): the
+  // dialog may be working on the contacts.
+  if (!IsWindowEnabled(Handle())) return false;
   // A failed save keeps the window open with the contacts in memory; closing again retries.
   if (!SaveContactsAndSettings()) return false;
   ContactList.reset();
@@ -245,6 +248,7 @@ void TfmMain::CreateConfigurationPage() {
     y += buttonH + gap;
   }
   btDefaults.SetHint("Set default values of Quillcard and control whether hints are shown");
+  btImportExport.SetHint("Wizard to Import or Export the database");
   btAbout.SetHint("About Quillcard");
   btWordInterface.onClick = [this] { btWordInterfaceClick(); };
   btAdditionalFields.onClick = [this] { btAdditionalFieldsClick(); };

@@ -114,7 +114,7 @@ void TfmDefault::FormCreate() {
   cbTreatmentF.SetChecked(options & kTreatmentF);
   cbHints.SetChecked(s.ShowHints);
   cbTray.SetChecked(s.TrayApplication);
-  lastFocus_ = rgFirstItem.Item(rgFirstItem.ItemIndex()).Handle();
+  SetFocusControl(rgFirstItem.Item(rgFirstItem.ItemIndex()).Handle());
 }
 
 int TfmDefault::OptionsFromControls() const {
@@ -144,16 +144,6 @@ LRESULT TfmDefault::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_HELP:
       btHelpClick();
       return TRUE;
-    case WM_ACTIVATE:
-      // Remember where the caret was, to put it back when the dialog is active again.
-      if (LOWORD(wp) == WA_INACTIVE) {
-        HWND focus = GetFocus();
-        if (focus && IsChild(Handle(), focus)) lastFocus_ = focus;
-      }
-      break;
-    case WM_SETFOCUS:
-      if (lastFocus_ && IsWindow(lastFocus_)) ::SetFocus(lastFocus_);
-      return 0;
   }
   return Form::OnMessage(msg, wp, lp);
 }

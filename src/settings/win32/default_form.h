@@ -50,7 +50,6 @@ class TfmDefault : public ui::Form {
 
  private:
   AppSettings* settings_ = nullptr;
-  HWND lastFocus_ = nullptr;
 };
 
 }  // namespace qc

@@ -51,7 +51,7 @@ void TfmUserFields::FormCreate() {
   Lista.Clear();
   for (const std::string& name : settings_->FieldNames) Lista.Add(name);
   SelectItem(0);
-  lastFocus_ = edField.Handle();
+  SetFocusControl(edField.Handle());
 }
 
 std::vector<std::string> TfmUserFields::Names() const {
@@ -119,16 +119,6 @@ LRESULT TfmUserFields::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_HELP:
       btHelpClick();
       return TRUE;
-    case WM_ACTIVATE:
-      // Remember where the caret was, to put it back when the dialog is active again.
-      if (LOWORD(wp) == WA_INACTIVE) {
-        HWND focus = GetFocus();
-        if (focus && IsChild(Handle(), focus)) lastFocus_ = focus;
-      }
-      break;
-    case WM_SETFOCUS:
-      if (lastFocus_ && IsWindow(lastFocus_)) ::SetFocus(lastFocus_);
-      return 0;
   }
   return Form::OnMessage(msg, wp, lp);
 }

@@ -46,7 +46,6 @@ class TfmUserFields : public ui::Form {
  private:
   void SelectItem(int index);
   AppSettings* settings_ = nullptr;
-  HWND lastFocus_ = nullptr;
 };
 
 }  // namespace qc
