@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include "qcard_runner.h"
+
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
@@ -53,20 +55,8 @@ TDatabase Load(const std::string& path, RecordingMessages& messages) {
   return db;
 }
 
-struct QcardRun {
-  int code;
-  std::string out, err;
-};
-
-QcardRun Qcard(std::vector<std::string> args) {
-  args.insert(args.begin(), "qcard");
-  std::vector<char*> argv;
-  for (auto& a : args) argv.push_back(a.data());
-  argv.push_back(nullptr);
-  std::ostringstream out, err;
-  int code = RunQcard(static_cast<int>(args.size()), argv.data(), out, err);
-  return {code, out.str(), err.str()};
-}
+using test::QcardRun;
+using test::Qcard;
 
 // ---------------------------------------------------------------- data file
 

@@ -1,4 +1,6 @@
 #include <gtest/gtest.h>
+
+#include "qcard_runner.h"
 #include <sys/wait.h>
 
 #include <cstdlib>
@@ -16,20 +18,8 @@ namespace {
 
 using test::ScratchDir;
 
-struct QcardRun {
-  int code;
-  std::string out, err;
-};
-
-QcardRun Qcard(std::vector<std::string> args) {
-  args.insert(args.begin(), "qcard");
-  std::vector<char*> argv;
-  for (auto& a : args) argv.push_back(a.data());
-  argv.push_back(nullptr);
-  std::ostringstream out, err;
-  int code = RunQcard(static_cast<int>(args.size()), argv.data(), out, err);
-  return {code, out.str(), err.str()};
-}
+using test::QcardRun;
+using test::Qcard;
 
 void Save(const std::string& path, const std::vector<TRecord>& records) {
   TDatabase db;
