@@ -258,9 +258,11 @@ std::vector<std::string> Memo::Lines() const {
 
 // ---------------------------------------------------------------- ComboBox
 
-void ComboBox::Create(HWND parent, int x, int y, int w, int h, bool sorted, int dropDownCount) {
+void ComboBox::Create(HWND parent, int x, int y, int w, int h, bool sorted, int dropDownCount, bool editable) {
   CreateControl(parent, "COMBOBOX", "",
-                WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST | (sorted ? CBS_SORT : 0), 0,
+                WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | (editable ? CBS_DROPDOWN | CBS_AUTOHSCROLL : CBS_DROPDOWNLIST) |
+                    (sorted ? CBS_SORT : 0),
+                0,
                 x, y, w, h);
   SendMessageA(Handle(), CB_SETMINVISIBLE, static_cast<WPARAM>(dropDownCount), 0);
 }

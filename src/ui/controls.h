@@ -106,7 +106,8 @@ class Memo : public Control {
 // A drop-down list without free text (or with a plain list box, see ListBox).
 class ComboBox : public Control {
  public:
-  void Create(HWND parent, int x, int y, int w, int h, bool sorted, int dropDownCount = 8);
+  // A drop-down list, or with `editable` a drop-down whose field takes typing.
+  void Create(HWND parent, int x, int y, int w, int h, bool sorted, int dropDownCount = 8, bool editable = false);
   int Count() const;
   std::string Item(int i) const;
   int Add(const std::string& text);  // returns the index where it landed

@@ -19,6 +19,7 @@ namespace qc {
 struct MainEnvironment {
   std::string dataFilePath;  // "QUILLCRD.DAT" beside the executable
   std::string helpFilePath;  // the executable's path with ".hlp"
+  std::string programFolder;  // the Word templates and "install.log"; the executable's folder when empty
   Profile* settings = nullptr;  // "QUILLCRD.INI"
   UserMessages* messages = nullptr;
   bool quitOnClose = true;  // end the message loop when the window is gone

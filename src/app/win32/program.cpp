@@ -8,6 +8,7 @@
 #include "settings/app_settings.h"
 #include "settings/win32/win_profile.h"
 #include "ui/message_box_messages.h"
+#include "word/win32/word_config_form.h"
 
 namespace qc {
 
@@ -56,6 +57,7 @@ int RunProgram() {
     MainEnvironment env;
     env.dataFilePath = ExecutableDirectory() + "QUILLCRD.DAT";
     env.helpFilePath = HelpFilePath();
+    env.programFolder = ExecutableDirectory();
     env.settings = &settings;
     env.messages = &messages;
     TfmMain main(env);
@@ -63,6 +65,8 @@ int RunProgram() {
     main.Show();
     exitCode = ui::Application::Get().Run();
   }
+  // The Word configuration's session outlives its window, not the program.
+  word::ReleaseConfigSession();
   OleUninitialize();
   if (mutex) CloseHandle(mutex);
   return exitCode;

@@ -5,7 +5,9 @@
 
 #include "app/previews.h"
 #include "app/win32/main_form.h"
+#include "app/win32/program.h"
 #include "word/mail_merge.h"
+#include "word/win32/word_config_form.h"
 #include "word/win32/word_host.h"
 #include "word/win32/word_session.h"
 #include "word/word_insert.h"
@@ -262,6 +264,17 @@ void TfmMain::btMailMergeClick() {
   StepAside();
 }
 
-void TfmMain::btWordInterfaceClick() {}
+// ---------------------------------------------------------------- Word interface configuration
+
+void TfmMain::btWordInterfaceClick() {
+  word::Win32WordHost host;
+  if (word::ProbeWord(host, *env_.messages) == word::WordGeneration::None) return;
+  word::WordConfigEnvironment config;
+  config.programFolder = env_.programFolder.empty() ? ExecutableDirectory() : env_.programFolder;
+  config.messages = env_.messages;
+  word::TfmWordConfig dialog;
+  dialog.Create(Handle(), config);
+  dialog.ShowModal(Handle());
+}
 
 }  // namespace qc
