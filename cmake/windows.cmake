@@ -20,6 +20,10 @@ target_link_libraries(quillcrd PRIVATE qcwin)
 target_link_options(quillcrd PRIVATE ${QC_STATIC_LINK})
 target_link_options(qcard PRIVATE ${QC_STATIC_LINK})
 set_target_properties(quillcrd PROPERTIES OUTPUT_NAME quillcrd)
+# The installation log beside the program, where each copy of the Word template is noted.
+if(NOT EXISTS ${CMAKE_BINARY_DIR}/install.log)
+  file(WRITE ${CMAKE_BINARY_DIR}/install.log "")
+endif()
 set_source_files_properties(res/quillcrd.rc PROPERTIES
   OBJECT_DEPENDS "${CMAKE_SOURCE_DIR}/res/quillcrd.ico;${CMAKE_SOURCE_DIR}/res/quillcrd.manifest")
 
