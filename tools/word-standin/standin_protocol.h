@@ -20,6 +20,18 @@
 //                      fails with Word's "Command failed"
 //   close-all          closes every document
 //   state              replies "key=value" lines: version, visible, documents, active
+//   toolbars           replies a line per button, TOOLBAR\tPOSITION\tMACRO\tIMAGE:
+//                      IMAGE is empty without a pasted picture, else "WxH:" and six
+//                      hex digits RRGGBB per pixel, row by row from the top; a
+//                      toolbar without buttons gives TOOLBAR\t0\t\t
+//   keys               replies a line per key assignment, CODE\tMACRO, in Word's order
+//   remove-toolbars    Word has no toolbars at all from now on
+//   click TOOLBAR N    as a click on the Nth button of the toolbar; 0 when there is none
+//   press CODE         as pressing the key combination with this Word key code
+//                      (virtual key + 256 Shift + 512 Ctrl + 1024 Alt) in the window
+//   templates          replies "startup=FOLDER", then a line per template loaded at start
+//   macros             replies a line per macro run, NAME\tRESULT, where RESULT is
+//                      "started PID", "not found" or "failed: reason"
 //   quit               ends the stand-in
 #include <windows.h>
 

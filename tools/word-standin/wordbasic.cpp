@@ -20,8 +20,6 @@ std::string Upper(std::string s) {
   return s;
 }
 
-bool SameName(const std::string& a, const std::string& b) { return Upper(a) == Upper(b); }
-
 constexpr ArgType N = ArgType::Number;
 constexpr ArgType T = ArgType::Text;
 constexpr ArgType A = ArgType::Any;
@@ -123,13 +121,46 @@ std::string LogValue(const Value& v) {
 }
 
 WordApp::WordApp() {
-  toolbars_ = {
-      {"Standard",
-       {{"FileNew"}, {"FileOpen"}, {"FileSave"}, {"FilePrintDefault"}, {"EditCut"}, {"EditCopy"},
-        {"EditPaste"}, {"EditUndo"}}},
-      {"Formatting", {{"Bold"}, {"Italic"}, {"Underline"}, {"LeftPara"}, {"CenterPara"}, {"RightPara"}}},
+  const std::vector<std::pair<const char*, std::vector<const char*>>> defaults = {
+      {"Standard", {"FileNew", "FileOpen", "FileSave", "FilePrintDefault", "EditCut", "EditCopy", "EditPaste", "EditUndo"}},
+      {"Formatting", {"Bold", "Italic", "Underline", "LeftPara", "CenterPara", "RightPara"}},
   };
+  for (const auto& [name, macros] : defaults) {
+    toolbars_.push_back({name, {}});
+    for (const char* macro : macros) toolbars_.back().buttons.push_back({macro, {}});
+  }
   NewDocument();
+}
+
+void WordApp::SetCustomisations(Customisations c) {
+  toolbars_ = std::move(c.toolbars);
+  keys_ = std::move(c.keys);
+}
+
+void WordApp::RemoveToolbars() {
+  toolbars_.clear();
+  if (customised) customised();
+}
+
+const Macro* WordApp::FindMacro(const std::string& name) const {
+  for (const Template& t : templates_)
+    for (const Macro& m : t.macros)
+      if (SameName(m.name, name)) return &m;
+  return nullptr;
+}
+
+const std::string* WordApp::KeyMacro(int code) const {
+  for (const KeyAssignment& k : keys_)
+    if (k.code == code) return &k.macro;
+  return nullptr;
+}
+
+const MacroRun& WordApp::RunMacro(const std::string& name) {
+  const Macro* macro = FindMacro(name);
+  std::string result = "not found";
+  if (macro) result = startProgram ? startProgram(macro->commandLine) : "failed: no way to start programs";
+  macroRuns_.push_back({name, result});
+  return macroRuns_.back();
 }
 
 Document* WordApp::ActiveDocument() {
@@ -206,6 +237,15 @@ Result WordApp::Execute(const CommandSpec& command, const std::string& calledNam
       throw WordError(kErrNoDocument, "This command is not available because no document is open.");
     Result r = Run(command, slots);
     log_.push_back(entry);
+    switch (command.id) {
+      case Cmd::DeleteButton:
+      case Cmd::AddButton:
+      case Cmd::PasteButtonImage:
+      case Cmd::ToolsCustomizeKeyboard:
+        if (customised) customised();
+        break;
+      default: break;
+    }
     return r;
   } catch (const WordError&) {
     entry.insert(entry.begin(), '!');
@@ -291,15 +331,16 @@ Result WordApp::Run(const CommandSpec& command, const std::vector<std::optional<
       int n = number(1, 0);
       if (n < 1) throw WordError(kErrOutOfRange, "Value out of range");
       size_t at = std::min(static_cast<size_t>(n - 1), t.buttons.size());
-      t.buttons.insert(t.buttons.begin() + static_cast<std::ptrdiff_t>(at), ToolbarButton{text(3), false});
+      t.buttons.insert(t.buttons.begin() + static_cast<std::ptrdiff_t>(at), ToolbarButton{text(3), {}});
       break;
     }
     case Cmd::PasteButtonImage: {
       Toolbar& t = FindToolbar(text(0));
       int n = number(1, 0);
       if (n < 1 || n > static_cast<int>(t.buttons.size())) throw WordError(kErrOutOfRange, "Value out of range");
-      if (clipboardHasBitmap && !clipboardHasBitmap()) throw WordError(kErrCommandFailed, "Command failed");
-      t.buttons[static_cast<size_t>(n - 1)].pastedImage = true;
+      std::optional<ButtonImage> image = clipboardBitmap ? clipboardBitmap() : std::nullopt;
+      if (!image) throw WordError(kErrCommandFailed, "Command failed");
+      t.buttons[static_cast<size_t>(n - 1)].image = std::move(*image);
       break;
     }
     case Cmd::ToolsCustomizeKeyboard: {

@@ -1,6 +1,7 @@
 #pragma once
 // The WordBasic commands the stand-in carries out, on its documents, toolbars
-// and key assignments, with a log of every call and failures made to order.
+// and key assignments, with a log of every call and failures made to order;
+// and the macros Word runs when a button is clicked or an assigned key pressed.
 #include <functional>
 #include <map>
 #include <memory>
@@ -8,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "customisation.h"
 #include "document.h"
 
 namespace standin {
@@ -60,17 +62,11 @@ struct Result {
   std::string text;
 };
 
-struct ToolbarButton {
-  std::string macro;
-  bool pastedImage = false;
-};
-struct Toolbar {
+// One macro run, as the record keeps it: "started PID", "not found" or
+// "failed: reason".
+struct MacroRun {
   std::string name;
-  std::vector<ToolbarButton> buttons;
-};
-struct KeyAssignment {
-  int code;
-  std::string macro;
+  std::string result;
 };
 
 class WordApp {
@@ -94,11 +90,31 @@ class WordApp {
   void ClearLog() { log_.clear(); }
   const std::vector<Toolbar>& Toolbars() const { return toolbars_; }
   const std::vector<KeyAssignment>& Keys() const { return keys_; }
+  Customisations GetCustomisations() const { return {toolbars_, keys_}; }
+  void SetCustomisations(Customisations c);
+  void RemoveToolbars();
 
-  // What the window supplies: the clipboard's text ("^c") and bringing Word forward.
+  // Templates loaded at start, and what their macros start.
+  void AddTemplate(Template t) { templates_.push_back(std::move(t)); }
+  const std::vector<Template>& Templates() const { return templates_; }
+  const Macro* FindMacro(const std::string& name) const;
+  // The macro assigned to a key code, or null.
+  const std::string* KeyMacro(int code) const;
+  // Runs a macro: a template's macro starts its command line; anything else
+  // (Word's built-in commands, unknown names) starts nothing. Returns the run
+  // as recorded.
+  const MacroRun& RunMacro(const std::string& name);
+  const std::vector<MacroRun>& MacroRuns() const { return macroRuns_; }
+
+  // What the window supplies: the clipboard's text ("^c") and bitmap (for a
+  // button image), bringing Word forward, starting a program (returns
+  // "started PID" or "failed: reason"), and word that the toolbars or keys
+  // have changed.
   std::function<std::string()> clipboardText;
-  std::function<bool()> clipboardHasBitmap;
+  std::function<std::optional<ButtonImage>()> clipboardBitmap;
   std::function<void()> appShow;
+  std::function<std::string(const std::string& commandLine)> startProgram;
+  std::function<void()> customised;
 
  private:
   Result Run(const CommandSpec& command, const std::vector<std::optional<Value>>& a);
@@ -109,6 +125,8 @@ class WordApp {
   int nextDocument_ = 1;
   std::vector<Toolbar> toolbars_;
   std::vector<KeyAssignment> keys_;
+  std::vector<Template> templates_;
+  std::vector<MacroRun> macroRuns_;
   std::vector<std::string> log_;
   std::map<std::string, int> failures_;  // upper-case command name -> calls until failure
   std::string lastFind_, lastReplace_;
