@@ -6,7 +6,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <map>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -21,6 +23,55 @@ inline std::string StandinExe(StandinBuild b) {
   const char* name = b == StandinBuild::Word7 ? "winword7.exe" : b == StandinBuild::Word8 ? "winword8.exe" : "winword16.exe";
   return ProgramDirectory() + name;
 }
+
+// Where a generation keeps its options, the startup folder ("STARTUP-PATH") among them.
+inline std::string StandinOptionsKey(StandinBuild b) {
+  return b == StandinBuild::Word7 ? "Software\\Microsoft\\Word\\7.0\\Options"
+         : b == StandinBuild::Word8 ? "Software\\Microsoft\\Office\\8.0\\Word\\Options"
+                                    : "Software\\Microsoft\\Office\\16.0\\Word\\Options";
+}
+
+// Names a generation's startup folder for as long as it lives, and puts back
+// the value that was there before (or none). A stand-in reads it when it starts.
+class ScopedStartupFolder {
+ public:
+  ScopedStartupFolder(StandinBuild b, const std::string& folder) : key_(StandinOptionsKey(b)) {
+    HKEY key;
+    if (RegCreateKeyExA(HKEY_CURRENT_USER, key_.c_str(), 0, nullptr, 0, KEY_QUERY_VALUE | KEY_SET_VALUE, nullptr, &key,
+                        nullptr) != ERROR_SUCCESS) {
+      ADD_FAILURE() << "cannot open HKCU\\" << key_;
+      return;
+    }
+    DWORD size = 0;
+    if (RegQueryValueExA(key, kValue, nullptr, &type_, nullptr, &size) == ERROR_SUCCESS) {
+      old_.resize(size);
+      had_ = RegQueryValueExA(key, kValue, nullptr, &type_, reinterpret_cast<BYTE*>(old_.data()), &size) == ERROR_SUCCESS;
+      old_.resize(size);
+    }
+    EXPECT_EQ(RegSetValueExA(key, kValue, 0, REG_SZ, reinterpret_cast<const BYTE*>(folder.c_str()),
+                             static_cast<DWORD>(folder.size() + 1)),
+              ERROR_SUCCESS);
+    RegCloseKey(key);
+  }
+  ~ScopedStartupFolder() {
+    HKEY key;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, key_.c_str(), 0, KEY_SET_VALUE, &key) != ERROR_SUCCESS) return;
+    if (had_)
+      RegSetValueExA(key, kValue, 0, type_, reinterpret_cast<const BYTE*>(old_.data()), static_cast<DWORD>(old_.size()));
+    else
+      RegDeleteValueA(key, kValue);
+    RegCloseKey(key);
+  }
+  ScopedStartupFolder(const ScopedStartupFolder&) = delete;
+  ScopedStartupFolder& operator=(const ScopedStartupFolder&) = delete;
+
+ private:
+  static constexpr const char* kValue = "STARTUP-PATH";
+  std::string key_;
+  bool had_ = false;
+  DWORD type_ = REG_SZ;
+  std::string old_;
+};
 
 // One argument of a logged command.
 struct LoggedArg {
@@ -120,13 +171,47 @@ inline DocumentView ParseDocument(const std::string& text) {
   return v;
 }
 
+// What the stand-in's control channel reports (see standin_protocol.h).
+struct StandinButton {
+  std::string toolbar;
+  int position = 0;  // 0: the toolbar has no buttons
+  std::string macro;
+  std::string image;  // "WxH:" and RRGGBB per pixel, empty when none was pasted
+  bool operator==(const StandinButton&) const = default;
+};
+struct StandinKey {
+  int code = 0;
+  std::string macro;
+  bool operator==(const StandinKey&) const = default;
+};
+struct StandinTemplates {
+  std::string startup;
+  std::vector<std::string> paths;
+};
+struct StandinMacroRun {
+  std::string name;
+  std::string result;  // "started PID", "not found" or "failed: reason"
+  bool operator==(const StandinMacroRun&) const = default;
+};
+
+inline void PrintTo(const StandinButton& b, std::ostream* os) {
+  *os << b.toolbar << "/" << b.position << "/" << b.macro << "/" << b.image.substr(0, 16);
+}
+inline void PrintTo(const StandinKey& k, std::ostream* os) { *os << k.code << "=" << k.macro; }
+inline void PrintTo(const StandinMacroRun& r, std::ostream* os) { *os << r.name << ": " << r.result; }
+
 class WordStandin {
  public:
-  explicit WordStandin(StandinBuild build, const std::string& extraArgs = "") {
+  explicit WordStandin(StandinBuild build, const std::string& extraArgs = "")
+      : WordStandin(StandinExe(build), extraArgs) {}
+
+  // A stand-in started from any copy of its executable, so that a test can
+  // give it a folder of its own (a macro's program is looked for there first).
+  // Options such as "--normal \"FILE\"" go in extraArgs.
+  explicit WordStandin(const std::string& exe, const std::string& extraArgs = "") {
     static int counter = 0;
     std::string event = "QcStandinReady" + std::to_string(GetCurrentProcessId()) + "_" + std::to_string(++counter);
     HANDLE ready = CreateEventA(nullptr, TRUE, FALSE, event.c_str());
-    std::string exe = StandinExe(build);
     std::string cmd = "\"" + exe + "\" --ready " + event + " --pos 600,10,640,600 " + extraArgs;
     STARTUPINFOA si{};
     si.cb = sizeof si;
@@ -210,6 +295,40 @@ class WordStandin {
   }
   void FailCall(const std::string& command, int nth) { EXPECT_TRUE(Request("fail", {command, std::to_string(nth)})); }
 
+  // Every button of every toolbar, in order.
+  std::vector<StandinButton> Toolbars() {
+    std::vector<StandinButton> buttons;
+    for (const auto& f : Records("toolbars"))
+      if (f.size() == 4) buttons.push_back({f[0], std::atoi(f[1].c_str()), f[2], f[3]});
+    return buttons;
+  }
+  // The key assignments in Word's order (as KeyCode and KeyMacro count them).
+  std::vector<StandinKey> Keys() {
+    std::vector<StandinKey> keys;
+    for (const auto& f : Records("keys"))
+      if (f.size() == 2) keys.push_back({std::atoi(f[0].c_str()), f[1]});
+    return keys;
+  }
+  StandinTemplates Templates() {
+    StandinTemplates t;
+    for (const auto& f : Records("templates")) {
+      if (f[0].rfind("startup=", 0) == 0) t.startup = f[0].substr(8);
+      else t.paths.push_back(f[0]);
+    }
+    return t;
+  }
+  std::vector<StandinMacroRun> MacroRuns() {
+    std::vector<StandinMacroRun> runs;
+    for (const auto& f : Records("macros"))
+      if (f.size() == 2) runs.push_back({f[0], f[1]});
+    return runs;
+  }
+  // As a click on the button (position from 1); false when there is no such button.
+  bool Click(const std::string& toolbar, int position) { return Request("click", {toolbar, std::to_string(position)}); }
+  // As pressing the key combination with this Word key code in the window.
+  bool Press(int code) { return Request("press", {std::to_string(code)}); }
+  bool RemoveToolbars() { return Request("remove-toolbars"); }
+
   // Asks the stand-in to end and waits for it; kills it if it does not.
   void Quit() {
     if (!pi_.hProcess || WaitForSingleObject(pi_.hProcess, 0) == WAIT_OBJECT_0) return;
@@ -222,6 +341,23 @@ class WordStandin {
   bool Ended() const { return !pi_.hProcess || WaitForSingleObject(pi_.hProcess, 0) == WAIT_OBJECT_0; }
 
  private:
+  // A reply's lines, each split at its tabs.
+  std::vector<std::vector<std::string>> Records(const std::string& verb) {
+    std::string t;
+    EXPECT_TRUE(Request(verb, {}, &t)) << verb;
+    std::vector<std::vector<std::string>> records;
+    size_t start = 0;
+    for (size_t end; (end = t.find('\n', start)) != std::string::npos; start = end + 1) {
+      std::vector<std::string> fields(1);
+      for (size_t i = start; i < end; ++i) {
+        if (t[i] == '\t') fields.emplace_back();
+        else fields.back() += t[i];
+      }
+      records.push_back(std::move(fields));
+    }
+    return records;
+  }
+
   static HWND FindWindowOf(DWORD pid) {
     struct Find {
       DWORD pid;
