@@ -192,6 +192,11 @@ TEST_F(WordConfigTest, WithoutWordTheWindowStaysWithItsActionsOff) {
   EXPECT_TRUE(ActionsDisabled());
   EXPECT_EQ(dialog->Status.PanelText(0), "");
   EXPECT_FALSE(FileExists(startup.File("qlc.dot")));
+  // Help and Exit still work.
+  Click(dialog->btHelp);
+  EXPECT_EQ(Recorded().helpTopics, std::vector<int>{4000});
+  Click(dialog->btExit);
+  EXPECT_EQ(dialog->GetModalResult(), ui::ModalResult::Ok);
 }
 
 TEST_F(WordConfigTest, TheToolbarButtonGoesFirstOnTheChosenToolbarWithTheProgramsImage) {
