@@ -33,7 +33,14 @@ void TDatabase::WriteToStream(std::string& out) const {
   PutInt32(out, kDataFileVersion);
   PutInt32(out, static_cast<int32_t>(records_.size()));
   PutZeros(out, kDataFileReservedBytes);
-  for (const auto& record : records_) record->WriteToStream(out);
+  // Sized first and then filled in place: a big list is written in one pass
+  // over memory, without the copies of a growing buffer.
+  size_t size = 0;
+  for (const auto& record : records_) size += record->StreamSize();
+  const size_t start = out.size();
+  out.resize(start + size);
+  char* at = out.data() + start;
+  for (const auto& record : records_) at = record->WriteTo(at);
 }
 
 bool TDatabase::ReadFromStream(ByteReader& in) {

@@ -1,6 +1,8 @@
 #include "data/record.h"
 
+#include <algorithm>
 #include <array>
+#include <cstring>
 #include <stdexcept>
 
 namespace qc {
@@ -21,14 +23,35 @@ std::string TRecord::* FieldAt(int i) {
 
 }  // namespace
 
+std::string TRecord::* TRecord::TextMember(int i) { return FieldAt(i); }
+
 std::string& TRecord::Text(int i) { return this->*FieldAt(i); }
 
 const std::string& TRecord::Text(int i) const { return this->*FieldAt(i); }
 
 void TRecord::WriteToStream(std::string& out) const {
-  for (auto field : kTextFields) PutShortText(out, this->*field);
-  PutByte(out, Options);
-  PutZeros(out, kRecordReservedBytes);
+  const size_t start = out.size();
+  out.resize(start + StreamSize());
+  WriteTo(out.data() + start);
+}
+
+size_t TRecord::StreamSize() const {
+  size_t size = kTextCount + 1 + kRecordReservedBytes;
+  for (auto field : kTextFields) size += std::min((this->*field).size(), kMaxStoredText);
+  return size;
+}
+
+char* TRecord::WriteTo(char* out) const {
+  for (auto field : kTextFields) {
+    const std::string& text = this->*field;
+    const size_t length = std::min(text.size(), kMaxStoredText);
+    *out++ = static_cast<char>(length);
+    std::memcpy(out, text.data(), length);
+    out += length;
+  }
+  *out++ = static_cast<char>(Options);
+  std::memset(out, 0, kRecordReservedBytes);
+  return out + kRecordReservedBytes;
 }
 
 bool TRecord::ReadFromStream(ByteReader& in) {

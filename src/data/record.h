@@ -21,9 +21,20 @@ struct TRecord {
   std::string& Text(int i);
   const std::string& Text(int i) const;
 
+  // The member behind Text(i), for code that reads the same field of many
+  // contacts. Throws std::out_of_range like Text.
+  static std::string TRecord::* TextMember(int i);
+
   // Appends the record's bytes: each text as a length byte and at most 255
   // bytes (longer texts are cut), the option byte, then 24 zero bytes.
   void WriteToStream(std::string& out) const;
+
+  // The number of bytes WriteToStream appends.
+  size_t StreamSize() const;
+
+  // Writes the same bytes as WriteToStream at `out`, which must have room for
+  // StreamSize() bytes; returns the position just behind them.
+  char* WriteTo(char* out) const;
 
   // Reads one record. False when the bytes end before the record does; the
   // record is then incomplete and must not be used.

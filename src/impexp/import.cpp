@@ -29,6 +29,9 @@ size_t SplitInto(std::string_view line, const SeparatorTable& isSeparator, std::
   size_t count = 0;
   size_t pos = 0;
   const size_t n = line.size();
+  // A quote character that never occurs when there is none.
+  const bool quotes = quote.has_value();
+  const char q = quotes ? *quote : '\0';
   for (;;) {
     while (pos < n && isSeparator(line[pos])) ++pos;
     if (pos >= n) break;
@@ -36,14 +39,21 @@ size_t SplitInto(std::string_view line, const SeparatorTable& isSeparator, std::
     std::string& field = fields[count++];
     field.clear();
     bool quoted = false;
-    for (; pos < n; ++pos) {
-      char c = line[pos];
-      if (quote && c == *quote) {
-        quoted = !quoted;
-      } else if (!quoted && isSeparator(c)) {
-        break;
+    while (pos < n) {
+      // A run of characters that belong to the field as they are.
+      const size_t start = pos;
+      if (quoted) {
+        while (pos < n && line[pos] != q) ++pos;
       } else {
-        field += c;
+        while (pos < n && !(quotes && line[pos] == q) && !isSeparator(line[pos])) ++pos;
+      }
+      field.append(line.data() + start, pos - start);
+      if (pos >= n) break;
+      if (quotes && line[pos] == q) {
+        quoted = !quoted;
+        ++pos;
+      } else {
+        break;  // a separator outside quotes ends the field
       }
     }
   }
@@ -150,12 +160,10 @@ std::vector<std::string> SplitIntoLines(std::string_view text) {
   std::vector<std::string> lines;
   size_t pos = 0;
   while (pos < text.size()) {
-    size_t end = text.find_first_of("\r\n", pos);
-    if (end == std::string_view::npos) {
-      lines.emplace_back(text.substr(pos));
-      break;
-    }
+    size_t end = pos;
+    while (end < text.size() && text[end] != '\r' && text[end] != '\n') ++end;
     lines.emplace_back(text.substr(pos, end - pos));
+    if (end == text.size()) break;
     pos = end + 1;
     if (text[end] == '\r' && pos < text.size() && text[pos] == '\n') ++pos;
   }
@@ -242,16 +250,32 @@ ImportResult ImportContacts(const std::vector<std::string>& lines, const ImportR
   KnownNames known;
   if (!replace) {
     known.Reserve(static_cast<size_t>(staged.oldCount) + lines.size());
-    for (int i = 0; i < staged.oldCount; ++i) known.Append(old.Items(i).Name, i);
+    std::vector<std::string_view> names(static_cast<size_t>(staged.oldCount));
+    for (int i = 0; i < staged.oldCount; ++i) names[static_cast<size_t>(i)] = old.Items(i).Name;
+    known.AppendAll(names, 0);
   }
 
   const int lineCount = static_cast<int>(lines.size());
   staged.added.reserve(lines.size());
   progress.SetProgressMax(lineCount);
-  std::vector<std::string> fields;
-  for (int i = request.ignoreFirstLine ? 1 : 0; i < lineCount; ++i) {
+  // Each line is split one line ahead, so that the place of its name in
+  // KnownNames is fetched from memory while the line before is settled.
+  std::vector<std::string> fields, nextFields;
+  const int firstLine = request.ignoreFirstLine ? 1 : 0;
+  auto split = [&](int i, std::vector<std::string>& into) {
+    if (i >= lineCount) return size_t{0};
+    size_t n = SplitInto(lines[static_cast<size_t>(i)], isSeparator, request.quote, into);
+    if (!replace && request.nameLayout == NameLayout::FullName && pos.fullName >= 0 &&
+        static_cast<size_t>(pos.fullName) < n)
+      known.Prefetch(into[static_cast<size_t>(pos.fullName)]);
+    return n;
+  };
+  size_t nextCount = split(firstLine, nextFields);
+  for (int i = firstLine; i < lineCount; ++i) {
     progress.SetProgressPosition(i);
-    size_t count = SplitInto(lines[static_cast<size_t>(i)], isSeparator, request.quote, fields);
+    fields.swap(nextFields);
+    const size_t count = nextCount;
+    nextCount = split(i + 1, nextFields);
     if (count == 0) continue;
     // A chosen field that the line lacks gets a single space.
     size_t total = chosen >= count ? chosen + 1 : count;

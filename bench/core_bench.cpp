@@ -1,0 +1,256 @@
+// Times the data file, the export and the import engines on generated
+// contacts, next to the plain reading and writing of the same bytes.
+//   core_bench WORKDIR REPEATS GROUP COUNT...
+// GROUP is datafile, export, import or all. Prints one line per case and count:
+//   <group>|<case>|<count>|<median processor ms>|<median wall ms>|<processor ms of each run>
+// Processor time is the process's user and system time; the wall time is
+// printed beside it, as a busy machine disturbs it far more.
+// Cases that are compared with each other run in turns (a, b, a, b, ...), so
+// that a change in the machine's load falls on both.
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <ctime>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "contacts.h"
+#include "impexp/export.h"
+#include "impexp/field_texts.h"
+#include "impexp/import.h"
+#include "platform/files.h"
+#include "settings/app_settings.h"
+
+using namespace qc;
+
+namespace {
+
+double Now(clockid_t clock) {
+  timespec t{};
+  clock_gettime(clock, &t);
+  return static_cast<double>(t.tv_sec) * 1e3 + static_cast<double>(t.tv_nsec) / 1e6;
+}
+
+struct Timing {
+  std::vector<double> cpu, wall;
+};
+
+// Times `run`, then calls `finish` (not timed).
+void TimeOnce(Timing& t, const std::function<void()>& run,
+              const std::function<void()>& finish = [] {}) {
+  const double cpu = Now(CLOCK_PROCESS_CPUTIME_ID), wall = Now(CLOCK_MONOTONIC);
+  run();
+  t.cpu.push_back(Now(CLOCK_PROCESS_CPUTIME_ID) - cpu);
+  t.wall.push_back(Now(CLOCK_MONOTONIC) - wall);
+  finish();
+}
+
+double Median(std::vector<double> v) {
+  std::sort(v.begin(), v.end());
+  const size_t n = v.size();
+  return n % 2 ? v[n / 2] : (v[n / 2 - 1] + v[n / 2]) / 2;
+}
+
+void Report(const char* group, const std::string& name, int count, const Timing& t) {
+  std::printf("%s|%s|%d|%.2f|%.2f|", group, name.c_str(), count, Median(t.cpu), Median(t.wall));
+  for (size_t i = 0; i < t.cpu.size(); ++i) std::printf("%s%.1f", i ? " " : "", t.cpu[i]);
+  std::printf("\n");
+  std::fflush(stdout);
+}
+
+[[noreturn]] void Fail(const std::string& what) {
+  std::fprintf(stderr, "core_bench: %s\n", what.c_str());
+  std::exit(1);
+}
+
+// The plain reading of a whole file: one buffer of the file's size, read()
+// until the end. The limit that any loader of the same bytes pays.
+size_t RawRead(const std::string& path, std::unique_ptr<char[]>& buffer) {
+  int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) Fail("cannot open " + path);
+  struct stat info {};
+  ::fstat(fd, &info);
+  const auto size = static_cast<size_t>(info.st_size);
+  buffer.reset(new char[size]);
+  size_t done = 0;
+  while (done < size) {
+    ssize_t n = ::read(fd, buffer.get() + done, size - done);
+    if (n <= 0) Fail("cannot read " + path);
+    done += static_cast<size_t>(n);
+  }
+  ::close(fd);
+  return done;
+}
+
+// The plain writing of the same bytes with the same promise as a save: they
+// are on the disk when it returns (written, then flushed).
+void RawWrite(const std::string& path, const std::string& bytes) {
+  int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+  if (fd < 0) Fail("cannot create " + path);
+  size_t done = 0;
+  while (done < bytes.size()) {
+    ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
+    if (n <= 0) Fail("cannot write " + path);
+    done += static_cast<size_t>(n);
+  }
+  if (::fsync(fd) != 0) Fail("cannot flush " + path);
+  ::close(fd);
+}
+
+struct Ignore : UserMessages {
+  void Information(const std::string&) override {}
+  void Warning(const std::string&) override {}
+  bool Confirm(const std::string&) override { return true; }
+};
+
+void DataFile(const std::string& dir, int count, int repeats) {
+  const std::string path = dir + "/QUILLCRD.DAT", rawPath = dir + "/raw.bin";
+  std::string bytes;
+  {
+    std::unique_ptr<TDatabase> book = bench::MakeBook(count);
+    book->WriteToStream(bytes);
+    Timing save, rawWrite;
+    for (int r = 0; r < repeats; ++r) {
+      TimeOnce(save, [&] { book->SaveToFile(path); });
+      TimeOnce(rawWrite, [&] { RawWrite(rawPath, bytes); });
+    }
+    Report("datafile", "save", count, save);
+    Report("datafile", "raw write", count, rawWrite);
+  }
+  if (ReadWholeFile(path).content != bytes) Fail("the saved file differs from the list's bytes");
+  ::unlink(rawPath.c_str());
+
+  // What any load pays for the contacts alone, without a file: the same
+  // contacts copied one by one from a list in memory into a new list.
+  Timing load, rawRead, copy;
+  Ignore messages;
+  std::unique_ptr<TDatabase> original = std::make_unique<TDatabase>();
+  original->LoadFromFile(path, messages);
+  for (int r = 0; r < repeats; ++r) {
+    std::unique_ptr<TDatabase> book = std::make_unique<TDatabase>();
+    TimeOnce(load, [&] { book->LoadFromFile(path, messages); });
+    if (book->Count() != count) Fail("load gave " + std::to_string(book->Count()) + " contacts");
+    book = std::make_unique<TDatabase>();
+    std::unique_ptr<char[]> buffer;
+    size_t got = 0;
+    TimeOnce(rawRead, [&] { got = RawRead(path, buffer); });
+    if (got != bytes.size()) Fail("raw read gave the wrong size");
+    TimeOnce(copy, [&] {
+      for (int i = 0; i < count; ++i) book->Add(std::make_unique<TRecord>(original->Items(i)));
+    });
+  }
+  Report("datafile", "load", count, load);
+  Report("datafile", "raw read", count, rawRead);
+  Report("datafile", "contacts copied in memory", count, copy);
+}
+
+std::string ExportPath(const std::string& dir, int count, ExportFormat format) {
+  return dir + "/export-" + std::to_string(count) + (format == ExportFormat::Comma ? ".csv" : ".txt");
+}
+
+void Export(const std::string& dir, int count, int repeats) {
+  AppSettings settings;
+  NoProgress none;
+  const ExportRequest comma{ExportFieldTexts(settings.FieldNames), ExportFormat::Comma, true};
+  const ExportRequest tab{ExportFieldTexts(settings.FieldNames), ExportFormat::Tab, true};
+  std::unique_ptr<TDatabase> book = bench::MakeBook(count);
+  Timing c, t;
+  for (int r = 0; r < repeats; ++r) {
+    TimeOnce(c, [&] { ExportContacts(*book, settings.FieldNames, comma, ExportPath(dir, count, ExportFormat::Comma), none); });
+    TimeOnce(t, [&] { ExportContacts(*book, settings.FieldNames, tab, ExportPath(dir, count, ExportFormat::Tab), none); });
+  }
+  Report("export", "export comma", count, c);
+  Report("export", "export tab", count, t);
+}
+
+void Import(const std::string& dir, int count, int repeats) {
+  AppSettings settings;
+  NoProgress none;
+  const std::string exported = ExportPath(dir, count, ExportFormat::Comma);
+  if (!FileExists(exported)) {
+    std::unique_ptr<TDatabase> book = bench::MakeBook(count);
+    ExportContacts(*book, settings.FieldNames,
+                   {ExportFieldTexts(settings.FieldNames), ExportFormat::Comma, true}, exported, none);
+  }
+  // Every line holds the same name: the hardest case for the name lookups.
+  const std::string sameName = dir + "/same-name-" + std::to_string(count) + ".csv";
+  {
+    std::string text = "Full Name,Company\r\n";
+    for (int i = 0; i < count; ++i) text += "Acme,Line " + std::to_string(i) + "\r\n";
+    WriteFileAtomically(sameName, text);
+  }
+  // The book the lists start from, read back from its data file.
+  const std::string dataFile = dir + "/book-" + std::to_string(count) + ".dat";
+  bench::MakeBook(count)->SaveToFile(dataFile);
+
+  struct Case {
+    const char* name;
+    const std::string& file;
+    ImportMode mode;
+    bool holdsBook;  // the list holds the imported contacts already
+    std::vector<std::string> fields;
+    int added, removed;
+  };
+  const std::vector<std::string> all = ImportFieldTexts(0, settings.FieldNames);
+  const std::vector<std::string> two = {kFullNameText, "Company"};
+  const std::vector<Case> cases = {
+      {"import mode 0, list holds every name", exported, ImportMode::AppendReplaceRecords, true, all, count, count},
+      {"import mode 1, list holds every name", exported, ImportMode::AppendRecords, true, all, count, 0},
+      {"import mode 2, replaces the list", exported, ImportMode::Replace, true, all, count, count},
+      {"import mode 0, into an empty list", exported, ImportMode::AppendReplaceRecords, false, all, count, 0},
+      {"import mode 0, one name on every line", sameName, ImportMode::AppendReplaceRecords, false, two, 1, 0},
+      {"import mode 1, one name on every line", sameName, ImportMode::AppendRecords, false, two, count, 0},
+  };
+  Ignore messages;
+  for (const Case& c : cases) {
+    Timing t;
+    for (int r = 0; r < repeats; ++r) {
+      auto list = std::make_unique<TDatabase>();
+      if (c.holdsBook) list->LoadFromFile(dataFile, messages);
+      ImportRequest request;
+      request.separators = ",";
+      request.quote = '"';
+      request.fields = c.fields;
+      request.mode = c.mode;
+      request.ignoreFirstLine = true;
+      ImportResult result;
+      // As the wizard and qcard do it: the whole file, its lines, the import.
+      TimeOnce(t, [&] {
+        ReadResult file = ReadWholeFile(c.file);
+        std::vector<std::string> lines = SplitIntoLines(file.content);
+        result = ImportContacts(lines, request, settings, list, none);
+      });
+      if (result.added != c.added || result.removed != c.removed)
+        Fail(std::string(c.name) + ": " + std::to_string(result.added) + " added and " +
+             std::to_string(result.removed) + " removed");
+    }
+    Report("import", c.name, count, t);
+  }
+  ::unlink(sameName.c_str());
+  ::unlink(dataFile.c_str());
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc < 5) {
+    std::fprintf(stderr, "usage: core_bench WORKDIR REPEATS datafile|export|import|all COUNT...\n");
+    return 2;
+  }
+  const std::string dir = argv[1];
+  const int repeats = std::atoi(argv[2]);
+  const std::string group = argv[3];
+  for (int a = 4; a < argc; ++a) {
+    const int count = std::atoi(argv[a]);
+    if (group == "datafile" || group == "all") DataFile(dir, count, repeats);
+    if (group == "export" || group == "all") Export(dir, count, repeats);
+    if (group == "import" || group == "all") Import(dir, count, repeats);
+  }
+  return 0;
+}
