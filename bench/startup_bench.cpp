@@ -11,7 +11,7 @@
 // to skip the first-start help for the run and put back afterwards.
 // Prints lines in the benchmark's format, with wall-clock times only (the
 // program, the Wine server and the display share the work):
-//   startup|<case>|<count>|<median wall ms>|0|<wall ms of each>
+//   startup|<case>|<count>|0|<median wall ms>|<wall ms of each>
 #include <windows.h>
 
 #include <algorithm>
@@ -274,7 +274,7 @@ double Median(std::vector<double> v) {
 }
 
 void Report(const char* name, int count, const std::vector<double>& wall) {
-  std::printf("startup|%s|%d|%.1f|0|", name, count, Median(wall));
+  std::printf("startup|%s|%d|0|%.1f|", name, count, Median(wall));
   for (size_t i = 0; i < wall.size(); ++i) std::printf("%s%.0f", i ? " " : "", wall[i]);
   std::printf("\n");
   std::fflush(stdout);
