@@ -108,8 +108,16 @@ class Folder {
     data_ = qc::bench::MakeBook(count);
     WriteData();
   }
+  // Goes with whatever the program left in it.
   ~Folder() {
-    for (const char* name : {"quillcrd.exe", "QUILLCRD.DAT", "quillcrd.cfg"}) DeleteFileA((path_ + name).c_str());
+    WIN32_FIND_DATAA found;
+    HANDLE h = FindFirstFileA((path_ + "*").c_str(), &found);
+    if (h != INVALID_HANDLE_VALUE) {
+      do {
+        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) DeleteFileA((path_ + found.cFileName).c_str());
+      } while (FindNextFileA(h, &found));
+      FindClose(h);
+    }
     RemoveDirectoryA(path_.c_str());
   }
   // The same contacts again before each start (a close writes the file).
