@@ -111,6 +111,9 @@ class ComboBox : public Control {
   int Count() const;
   std::string Item(int i) const;
   int Add(const std::string& text);  // returns the index where it landed
+  // Adds many at once, quickly (see AddItems in controls.cpp); in sorted order they land fastest.
+  void AddAll(const std::vector<std::string>& texts);
+  std::vector<std::string> Items() const;
   void Delete(int i);
   void Clear();
   int IndexOf(const std::string& text) const;  // exact match, -1 when absent
@@ -128,6 +131,8 @@ class ListBox : public Control {
   int Count() const;
   std::string Item(int i) const;
   int Add(const std::string& text);
+  // Adds many at once, quickly (see AddItems in controls.cpp); in sorted order they land fastest.
+  void AddAll(const std::vector<std::string>& texts);
   void Insert(int i, const std::string& text);
   void Delete(int i);
   void Clear();

@@ -38,6 +38,31 @@ class DatabasePageTest : public MainWindowFixture {
   }
 };
 
+// The name lists are filled all at once at start; they must hold the names in
+// the order the sorted lists give them one at a time, and take more the same way.
+TEST_F(DatabasePageTest, NameListsFilledAtOnceKeepTheListsOwnOrder) {
+  std::vector<std::string> names = {"O'Brien, Pat", "Obrien, Al", "de la Cruz", "De Vries", "Zo\xEB", "zebra",
+                                    "\xC9mile",     "Eve",        "co-op",      "coop",     "Co op",  "10 Downing",
+                                    "9 Elms",       "_under",     "\xC5ngstr\xF6m", "Smith, Jo", "Smith Jo", "Adams"};
+  StartWith([&] {
+    std::vector<ContactBytes> contacts;
+    for (const std::string& n : names) contacts.push_back({{n}, 0});
+    return contacts;
+  }());
+  ui::ComboBox oneByOne;
+  oneByOne.Create(main->Handle(), 0, 0, 10, 10, true);
+  for (const std::string& n : names) oneByOne.Add(n);
+  EXPECT_EQ(Entries(main->lbName), Entries(oneByOne));
+  EXPECT_EQ(Entries(main->lbTotalNames), Entries(oneByOne));
+
+  // Filled again while holding names, each still finds its place.
+  main->lbName.AddAll({"Baker", "aaron"});
+  oneByOne.Add("Baker");
+  oneByOne.Add("aaron");
+  EXPECT_EQ(Entries(main->lbName), Entries(oneByOne));
+  DestroyWindow(oneByOne.Handle());
+}
+
 TEST_F(DatabasePageTest, BrowseModeShowsOnlyTheNameList) {
   StartWith(FourContacts());
   EXPECT_EQ(main->Mode, EditMode::Browse);

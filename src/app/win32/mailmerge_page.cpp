@@ -30,7 +30,7 @@ void TfmMain::CreateMailMergePage() {
 
 void TfmMain::RefreshMergeNames() {
   lbTotalNames.Clear();
-  for (int i = 0; i < lbName.Count(); ++i) lbTotalNames.Add(lbName.Item(i));
+  lbTotalNames.AddAll(lbName.Items());
 }
 
 void TfmMain::FillMergeFields() {

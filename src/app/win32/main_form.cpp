@@ -110,7 +110,10 @@ void TfmMain::FormShow() {
 
 void TfmMain::RefillNames() {
   lbName.Clear();
-  for (int i = 0; i < ContactList->Count(); ++i) lbName.Add(ContactList->Items(i).Name);
+  std::vector<std::string> names;
+  names.reserve(static_cast<size_t>(ContactList->Count()));
+  for (int i = 0; i < ContactList->Count(); ++i) names.push_back(ContactList->Items(i).Name);
+  lbName.AddAll(names);
 }
 
 bool TfmMain::WakeHandler(MSG& msg) {
