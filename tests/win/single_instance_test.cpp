@@ -9,24 +9,13 @@ namespace {
 
 constexpr char kCaption[] = "Quillcard - 3.1";
 
-// The settings file is machine-wide (in the Windows folder); each test
-// writes its own and puts the old one back afterwards.
+// Each test writes the machine-wide settings file its way.
 class SingleInstanceTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    char windir[MAX_PATH];
-    GetWindowsDirectoryA(windir, MAX_PATH);
-    iniPath = std::string(windir) + "\\QUILLCRD.INI";
-    hadIni = FileExists(iniPath);
-    if (hadIni) savedIni = ReadFileBytes(iniPath);
     exe = dir.File("quillcrd.exe");
     ASSERT_TRUE(CopyFileA((ProgramDirectory() + QC_QUILLCRD_EXE).c_str(), exe.c_str(), FALSE));
   }
-  void TearDown() override {
-    if (hadIni) WriteFileBytes(iniPath, savedIni);
-    else DeleteFileA(iniPath.c_str());
-  }
-
   HWND WaitForMainWindow(ChildProcess& p) {
     HWND found = nullptr;
     PumpUntil([&] { return (found = FindProcessWindow(p.Id(), kCaption)) != nullptr; }, 20000);
@@ -43,12 +32,12 @@ class SingleInstanceTest : public ::testing::Test {
   }
 
   TempDir dir;
-  std::string iniPath, savedIni, exe;
-  bool hadIni = false;
+  MachineSettingsFile settings;
+  std::string exe;
 };
 
 TEST_F(SingleInstanceTest, SecondStartEndsWithZeroAndBringsTheFirstToTheFront) {
-  WriteFileBytes(iniPath, "[Options]\r\nFirstTime=0\r\n");
+  settings.Write("[Options]\r\nFirstTime=0\r\n");
   ChildProcess first(exe, dir.Path());
   HWND main = WaitForMainWindow(first);
   ASSERT_NE(main, nullptr);
@@ -69,7 +58,7 @@ TEST_F(SingleInstanceTest, SecondStartEndsWithZeroAndBringsTheFirstToTheFront) {
 }
 
 TEST_F(SingleInstanceTest, SecondStartRestoresTheFirstFromTheTray) {
-  WriteFileBytes(iniPath, "[Options]\r\nFirstTime=0\r\nTray Application=1\r\n");
+  settings.Write("[Options]\r\nFirstTime=0\r\nTray Application=1\r\n");
   ChildProcess first(exe, dir.Path());
   HWND main = WaitForMainWindow(first);
   ASSERT_NE(main, nullptr);

@@ -28,6 +28,21 @@ void InstallRecordingHooks() {
   ui::SetQuitHook([](int code) { Recorded().quits.push_back(code); });
 }
 
+MachineSettingsFile::MachineSettingsFile() {
+  char windir[MAX_PATH];
+  GetWindowsDirectoryA(windir, MAX_PATH);
+  path_ = std::string(windir) + "\\QUILLCRD.INI";
+  had_ = FileExists(path_);
+  if (had_) saved_ = ReadFileBytes(path_);
+}
+
+MachineSettingsFile::~MachineSettingsFile() {
+  if (had_) WriteFileBytes(path_, saved_);
+  else DeleteFileA(path_.c_str());
+}
+
+void MachineSettingsFile::Write(const std::string& bytes) { WriteFileBytes(path_, bytes); }
+
 TempDir::TempDir() {
   char base[MAX_PATH];
   GetTempPathA(MAX_PATH, base);

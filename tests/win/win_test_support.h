@@ -40,6 +40,23 @@ class TempDir {
   std::string path_;
 };
 
+// The machine-wide settings file, "QUILLCRD.INI" in the Windows folder, that
+// the real program reads: a test writes its own, and the one that was there
+// (or none) is put back when this goes.
+class MachineSettingsFile {
+ public:
+  MachineSettingsFile();
+  ~MachineSettingsFile();
+  MachineSettingsFile(const MachineSettingsFile&) = delete;
+  MachineSettingsFile& operator=(const MachineSettingsFile&) = delete;
+  void Write(const std::string& bytes);
+  const std::string& Path() const { return path_; }
+
+ private:
+  std::string path_, saved_;
+  bool had_ = false;
+};
+
 std::string ReadFileBytes(const std::string& path);
 void WriteFileBytes(const std::string& path, const std::string& bytes);
 bool FileExists(const std::string& path);

@@ -70,12 +70,7 @@ HWND NameList(HWND main, const std::string& someName) {
 class WordRoadTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    char windir[MAX_PATH];
-    GetWindowsDirectoryA(windir, MAX_PATH);
-    iniPath = std::string(windir) + "\\QUILLCRD.INI";
-    hadIni = FileExists(iniPath);
-    if (hadIni) savedIni = ReadFileBytes(iniPath);
-    WriteFileBytes(iniPath, "[Options]\r\nFirstTime=0\r\nTray Application=1\r\n");
+    settings.Write("[Options]\r\nFirstTime=0\r\nTray Application=1\r\n");
 
     // The installation: the program, its template and log, and Word beside it.
     for (const char* file : {QC_QUILLCRD_EXE, "winword8.exe", "qlc8.dot"})
@@ -87,11 +82,6 @@ class WordRoadTest : public ::testing::Test {
                              {{"Brown, Ann", "Brown & Co"}, 0}}));
     normal = data.File("normal.txt");
   }
-  void TearDown() override {
-    if (hadIni) WriteFileBytes(iniPath, savedIni);
-    else DeleteFileA(iniPath.c_str());
-  }
-
   std::unique_ptr<WordStandin> StartWord() {
     auto w = std::make_unique<WordStandin>(app.File("winword8.exe"), "--normal \"" + normal + "\"");
     EXPECT_TRUE(w->Ready());
@@ -107,8 +97,8 @@ class WordRoadTest : public ::testing::Test {
 
   TempDir app, startup, data;
   ScopedStartupFolder startupPath{StandinBuild::Word8, startup.Path().substr(0, startup.Path().size() - 1)};
-  std::string iniPath, savedIni, normal;
-  bool hadIni = false;
+  MachineSettingsFile settings;
+  std::string normal;
 };
 
 TEST_F(WordRoadTest, SetUpInWordThenTheButtonStartsQuillcardWhichFillsTheLetterAndComesBack) {
