@@ -204,7 +204,6 @@ void TfmWordConfig::Create(HWND owner, WordConfigEnvironment env) {
 
   SetDefaultButton(&btExit);
   SetActionsEnabled(false);
-  btExit.SetEnabled(true);
 
   // The button image with its magenta turned into the button face.
   HBITMAP drawn = CreateProgramButtonImage();
@@ -261,8 +260,7 @@ bool TfmWordConfig::OpenWordConnection() {
   connected_ = true;
   bool result = false;
   try {
-    Win32WordHost realHost;
-    WordHostFacts& host = env_.host ? *env_.host : realHost;
+    Win32WordHost host;
     WordGeneration generation = ProbeWord(host, *env_.messages);
     // The slot's earlier session goes before the new one is made.
     ReleaseConfigSession();
@@ -285,8 +283,7 @@ bool TfmWordConfig::OpenWordConnection() {
 }
 
 bool TfmWordConfig::InstallTemplate() {
-  Win32TemplateHost realHost;
-  TemplateHost& host = env_.templates ? *env_.templates : realHost;
+  Win32TemplateHost host;
   return word::InstallTemplate(ConfigSession().generation, env_.programFolder, host, *env_.messages);
 }
 
@@ -331,8 +328,6 @@ bool TfmWordConfig::CreateKeyShortcut(WORD hotKey) {
     return false;
   }
 }
-
-std::string TfmWordConfig::KeyCodeToText(int wordKeyCode) { return word::KeyCodeToText(wordKeyCode, SystemKeyName); }
 
 void TfmWordConfig::ClearWordItems() {
   std::vector<std::string> removed;

@@ -46,12 +46,10 @@ class Picture : public ui::Control {
   void SetBitmap(HBITMAP bitmap);
 };
 
-// The window's view of the system: the running Word and the files.
+// Where the window finds the templates and how it talks to the user.
 struct WordConfigEnvironment {
   std::string programFolder;  // where the templates and "install.log" are, ending with a backslash
   UserMessages* messages = nullptr;
-  WordHostFacts* host = nullptr;  // what the probe asks; the real system when null
-  TemplateHost* templates = nullptr;  // the registry and files; the real ones when null
 };
 
 class TfmWordConfig : public ui::Form {
@@ -76,7 +74,6 @@ class TfmWordConfig : public ui::Form {
   bool CreateToolbarButton(const std::string& toolbar);
   bool CreateKeyShortcut(WORD hotKey);
   void ClearWordItems();
-  static std::string KeyCodeToText(int wordKeyCode);
 
   void btToolbarClick();
   void btKeyboardClick();
@@ -84,8 +81,6 @@ class TfmWordConfig : public ui::Form {
   void btHelpClick();
   void btExitClick();
 
-  // The button image after its magenta was made button face.
-  HBITMAP ButtonImage() const { return image_; }
   // True once the window has tried to connect.
   bool Connected() const { return connected_; }
 
