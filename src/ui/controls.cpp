@@ -49,24 +49,44 @@ struct ListMessages {
 constexpr ListMessages kComboBoxMessages{CB_GETCOUNT, CB_INITSTORAGE, CB_ADDSTRING, CB_INSERTSTRING};
 constexpr ListMessages kListBoxMessages{LB_GETCOUNT, LB_INITSTORAGE, LB_ADDSTRING, LB_INSERTSTRING};
 
+// The sort key of a text under the collation the lists compare with.
+std::string SortKey(const std::string& text) {
+  constexpr DWORD kFlags = LCMAP_SORTKEY | NORM_IGNORECASE;
+  char buffer[512];
+  int n = LCMapStringA(LOCALE_USER_DEFAULT, kFlags, text.c_str(), static_cast<int>(text.size()), buffer, sizeof buffer);
+  if (n > 0) return std::string(buffer, static_cast<size_t>(n));
+  n = LCMapStringA(LOCALE_USER_DEFAULT, kFlags, text.c_str(), static_cast<int>(text.size()), nullptr, 0);
+  std::string key(static_cast<size_t>(n > 0 ? n : 0), '\0');
+  if (n > 0) LCMapStringA(LOCALE_USER_DEFAULT, kFlags, text.c_str(), static_cast<int>(text.size()), key.data(), n);
+  return key;
+}
+
+// The order in which a sorted list holds the texts. Texts read from another
+// sorted list come in that order already, which one comparison each shows.
+std::vector<size_t> ListOrder(const std::vector<std::string>& texts) {
+  std::vector<size_t> order(texts.size());
+  for (size_t i = 0; i < order.size(); ++i) order[i] = i;
+  bool ordered = true;
+  for (size_t i = 1; i < texts.size() && ordered; ++i)
+    ordered = CompareStringA(LOCALE_USER_DEFAULT, NORM_IGNORECASE, texts[i - 1].c_str(),
+                             static_cast<int>(texts[i - 1].size()), texts[i].c_str(),
+                             static_cast<int>(texts[i].size())) != CSTR_GREATER_THAN;
+  if (ordered) return order;
+  std::vector<std::string> keys(texts.size());
+  for (size_t i = 0; i < texts.size(); ++i) keys[i] = SortKey(texts[i]);
+  std::stable_sort(order.begin(), order.end(), [&](size_t a, size_t b) { return keys[a] < keys[b]; });
+  return order;
+}
+
 void AddItems(HWND h, const ListMessages& m, bool sorted, const std::vector<std::string>& texts) {
   auto classProc = reinterpret_cast<WNDPROC>(GetClassLongPtrA(h, GCLP_WNDPROC));
   // Into a sorted list that holds items already, each finds its own place.
   bool append = !sorted || CallWindowProcA(classProc, h, m.count, 0, 0) == 0;
-  std::vector<size_t> order(texts.size());
-  for (size_t i = 0; i < order.size(); ++i) order[i] = i;
+  std::vector<size_t> order;
   if (sorted && append) {
-    std::vector<std::string> keys(texts.size());
-    for (size_t i = 0; i < texts.size(); ++i) {
-      const std::string& t = texts[i];
-      int n = LCMapStringA(LOCALE_USER_DEFAULT, LCMAP_SORTKEY | NORM_IGNORECASE, t.c_str(), static_cast<int>(t.size()),
-                           nullptr, 0);
-      keys[i].resize(static_cast<size_t>(n > 0 ? n : 0));
-      if (n > 0)
-        LCMapStringA(LOCALE_USER_DEFAULT, LCMAP_SORTKEY | NORM_IGNORECASE, t.c_str(), static_cast<int>(t.size()),
-                     keys[i].data(), n);
-    }
-    std::stable_sort(order.begin(), order.end(), [&](size_t a, size_t b) { return keys[a] < keys[b]; });
+    order = ListOrder(texts);
+  } else {
+    for (size_t i = 0; i < texts.size(); ++i) order.push_back(i);
   }
   size_t bytes = 0;
   for (const std::string& t : texts) bytes += t.size() + 1;
