@@ -1,6 +1,7 @@
 #include "settings/app_settings.h"
 
 #include "common/user_messages.h"
+#include "settings/ini_file.h"
 
 namespace qc {
 
@@ -67,6 +68,11 @@ void WriteProfileValue(Profile& profile, const std::string& section, const std::
     throw UserError("Unable to write to " + profile.FileName());
 }
 
+void WriteProfileText(Profile& profile, const std::string& section, const std::string& key,
+                      const std::string& text) {
+  WriteProfileValue(profile, section, key, QuotedProfileValue(text));
+}
+
 void WriteProfileInteger(Profile& profile, const std::string& section, const std::string& key,
                          int32_t value) {
   WriteProfileValue(profile, section, key, std::to_string(value));
@@ -99,7 +105,7 @@ void LoadSettings(Profile& profile, AppSettings& settings) {
 void SaveSettings(Profile& profile, const AppSettings& settings) {
   WriteProfileBool(profile, kOptionsSection, kFirstTimeKey, false);
   WriteProfileInteger(profile, kDefaultSection, kDefaultOptionsKey, settings.DefaultOptions);
-  WriteProfileValue(profile, kDefaultSection, kTreatmentKey, settings.DefaultTreatment);
+  WriteProfileText(profile, kDefaultSection, kTreatmentKey, settings.DefaultTreatment);
   WriteProfileInteger(profile, kDefaultSection, kImportOptionsKey, settings.ImportOptions);
   WriteProfileInteger(profile, kDefaultSection, kFormatOptionsKey, settings.FormatOptions);
   WriteProfileBool(profile, kDefaultSection, kAddHeadersKey, settings.AddHeaders);
@@ -110,7 +116,7 @@ void SaveSettings(Profile& profile, const AppSettings& settings) {
     const std::string& name = static_cast<std::size_t>(i) < settings.FieldNames.size()
                                   ? settings.FieldNames[i]
                                   : DefaultFieldName(i);
-    WriteProfileValue(profile, kUserFieldsSection, FieldNameKey(i), name);
+    WriteProfileText(profile, kUserFieldsSection, FieldNameKey(i), name);
   }
 }
 

@@ -79,6 +79,10 @@ bool ReadProfileBool(Profile& profile, const std::string& section, const std::st
 // followed by the profile's file name).
 void WriteProfileValue(Profile& profile, const std::string& section, const std::string& key,
                        const std::string& value);
+// Writes a text as the user typed it, so that the read gives it back
+// unchanged (see QuotedProfileValue); throws as WriteProfileValue.
+void WriteProfileText(Profile& profile, const std::string& section, const std::string& key,
+                      const std::string& text);
 void WriteProfileInteger(Profile& profile, const std::string& section, const std::string& key,
                          int32_t value);
 void WriteProfileBool(Profile& profile, const std::string& section, const std::string& key,

@@ -174,6 +174,14 @@ std::string OneLineProfileValue(std::string_view value) {
   return std::string(value.substr(0, cut));
 }
 
+std::string QuotedProfileValue(std::string_view value) {
+  std::string line = OneLineProfileValue(value);
+  const bool blankAtEnd = !line.empty() && (IsBlank(line.front()) || IsBlank(line.back()));
+  const bool quoted = line.size() >= 2 && (line.front() == '"' || line.front() == '\'') &&
+                      line.back() == line.front();
+  return blankAtEnd || quoted ? '"' + line + '"' : line;
+}
+
 std::optional<std::string> FindIniValue(std::string_view content, std::string_view section,
                                         std::string_view key) {
   section = Trim(section);

@@ -38,6 +38,13 @@ bool IsWritableKeyName(std::string_view name);
 // can never break its line and add lines of its own to the file.
 std::string OneLineProfileValue(std::string_view value);
 
+// The text to write so that a read returns the value's first line unchanged:
+// a value that the read would change (blanks at either end, or enclosed in a
+// pair of matching quotes) is put in double quotes, which the read removes
+// again. Any other value is written as it is, so files of values without
+// quotes read as before.
+std::string QuotedProfileValue(std::string_view value);
+
 // The value of a key in INI text, as a read returns it: without surrounding
 // blanks and one pair of enclosing matching quotes (' or "), ending before the
 // first NUL, at most kMaxProfileValueLength characters. Empty when the section

@@ -1,13 +1,9 @@
 #include "settings/wizard_options.h"
 
 #include "settings/app_settings.h"
+#include "settings/ini_file.h"
 
 namespace qc {
-namespace {
-
-bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\v' || c == '\f'; }
-
-}  // namespace
 
 std::optional<char> WizardOptions::QuoteChar() const {
   if (Quote < 1 || Quote > 255) return std::nullopt;
@@ -41,14 +37,7 @@ std::string JoinFieldList(const std::vector<std::string>& names) {
 
 std::string EncodeSeparator(std::string_view separator) {
   if (separator == "\t") return kStoredTabSeparator;
-  bool blankAtEnd = !separator.empty() && (IsBlank(separator.front()) || IsBlank(separator.back()));
-  bool quoted = separator.size() >= 2 && (separator.front() == '"' || separator.front() == '\'') &&
-                separator.back() == separator.front();
-  std::string stored;
-  if (blankAtEnd || quoted) stored += '"';
-  stored += separator;
-  if (blankAtEnd || quoted) stored += '"';
-  return stored;
+  return QuotedProfileValue(separator);
 }
 
 std::string DecodeSeparator(std::string_view stored) {
@@ -75,9 +64,9 @@ WizardOptions ReadWizardOptions(Profile& profile) {
 }
 
 void WriteWizardOptions(Profile& profile, const WizardOptions& o, bool isImport) {
-  WriteProfileValue(profile, kGeneralSection, kFilenameKey, o.Filename);
+  WriteProfileText(profile, kGeneralSection, kFilenameKey, o.Filename);
   if (isImport) {
-    WriteProfileValue(profile, kImportSection, kFieldsKey, JoinFieldList(o.ImportFields));
+    WriteProfileText(profile, kImportSection, kFieldsKey, JoinFieldList(o.ImportFields));
     WriteProfileValue(profile, kImportSection, kSeparatorKey, EncodeSeparator(o.Separator));
     WriteProfileInteger(profile, kImportSection, kQuoteKey, o.Quote);
     WriteProfileInteger(profile, kImportSection, kNameTypeKey, o.NameType);
@@ -85,7 +74,7 @@ void WriteWizardOptions(Profile& profile, const WizardOptions& o, bool isImport)
     WriteProfileBool(profile, kImportSection, kHeadersKey, o.IgnoreHeaders);
     WriteProfileBool(profile, kImportSection, kBackupKey, o.Backup);
   } else {
-    WriteProfileValue(profile, kExportSection, kFieldsKey, JoinFieldList(o.ExportFields));
+    WriteProfileText(profile, kExportSection, kFieldsKey, JoinFieldList(o.ExportFields));
     WriteProfileInteger(profile, kExportSection, kTypeKey, o.ExportType);
     WriteProfileBool(profile, kExportSection, kAddHeadersOptionKey, o.AddHeaders);
   }

@@ -59,7 +59,8 @@ WizardOptions ReadWizardOptions(Profile& profile);
 
 // Writes "General"/"Filename", then the keys of the operation run: for an
 // import Fields, Separator, Quote, Name Type, Type, Headers, Backup; for an
-// export Fields, Type, Add Headers. The other section keeps what it held. A
+// export Fields, Type, Add Headers. Texts are written with WriteProfileText
+// so that they read back as they were. The other section keeps what it held. A
 // refused write throws UserError("Unable to write to <file name>").
 void WriteWizardOptions(Profile& profile, const WizardOptions& options, bool isImport);
 
@@ -69,9 +70,8 @@ std::vector<std::string> SplitFieldList(std::string_view list);
 // Names joined by "," without spaces.
 std::string JoinFieldList(const std::vector<std::string>& names);
 
-// The separator as stored: "#9" for TAB; a separator that a read would
-// change (blanks at either end, or enclosed in a pair of quotes) is stored in
-// double quotes, which the read removes again.
+// The separator as stored: "#9" for TAB, any other as QuotedProfileValue
+// writes a text, so that blanks at either end and enclosing quotes survive.
 std::string EncodeSeparator(std::string_view separator);
 // The separator from its stored text (after the read's own unquoting).
 std::string DecodeSeparator(std::string_view stored);

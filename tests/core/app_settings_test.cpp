@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -46,7 +47,7 @@ TEST(Settings, FirstRunGivesDefaultsAndCloseWritesAllSeventeenKeys) {
             "Field4=User 5\r\nField5=User 6\r\nField6=User 7\r\nField7=User 8\r\n");
 }
 
-TEST(Settings, OddValuesReadAsTheirDefaultsAndUnusedOnesSurvive) {
+TEST(Settings, OddValuesReadAsTheirDefaultsUnusedOnesSurviveAndTextsComeBackAsTyped) {
   ScratchDir dir;
   dir.Write(kSettingsFileName,
             "[Options]\nFirstTime=0x1\nHints=2\nTray Application=yes\n"
@@ -62,13 +63,18 @@ TEST(Settings, OddValuesReadAsTheirDefaultsAndUnusedOnesSurvive) {
   EXPECT_EQ(s.FieldNames, (std::vector<std::string>{"User 1", "User 2", "User 3", "Region",
                                                       "User 5", "User 6", "User 7", "User 8"}));
   s.ShowHints = false;
+  s.DefaultTreatment = " Dr. ";
+  s.FieldNames[0] = "'x'";
   SaveSettings(ini, s);
   EXPECT_EQ(dir.Read(kSettingsFileName),
             "[Options]\nFirstTime=0\nHints=0\nTray Application=0\n"
-            "[Default]\nImportOptions=7\nFormatOptions=-3\nOptions=0\r\nTreatment=\r\n"
+            "[Default]\nImportOptions=7\nFormatOptions=-3\nOptions=0\r\nTreatment=\" Dr. \"\r\n"
             "AddHeaders=0\r\nIncludeOptions=0\r\n"
-            "[User Fields]\nField8=Extra\nField3=Region\nField0=User 1\r\nField1=User 2\r\n"
+            "[User Fields]\nField8=Extra\nField3=Region\nField0=\"'x'\"\r\nField1=User 2\r\n"
             "Field2=User 3\r\nField4=User 5\r\nField5=User 6\r\nField6=User 7\r\nField7=User 8\r\n");
+  AppSettings back;
+  LoadSettings(ini, back);
+  EXPECT_EQ(std::tie(back.DefaultTreatment, back.FieldNames), std::tie(s.DefaultTreatment, s.FieldNames));
 }
 
 // Accepts writes until the given key, then refuses everything.

@@ -66,8 +66,10 @@ TEST(WizardOptions, EachRunWritesItsOwnSectionInOrderAndReadsBack) {
   EXPECT_EQ(back.ExportFields, (Names{"Company", "Fax#"}));
   EXPECT_EQ(back.ExportType, 1);
 
-  WriteWizardOptions(cfg, o, true);  // a blank separator survives the trimming read
+  o.ImportFields = {" Dr. "};
+  WriteWizardOptions(cfg, o, true);  // blanks at either end survive the trimming read
   EXPECT_EQ(ReadWizardOptions(cfg).Separator, " ");
+  EXPECT_EQ(ReadWizardOptions(cfg).ImportFields, Names{" Dr. "});
 
   IniFileProfile refused(dir.Path("missing/" + std::string(kWizardSettingsFileName)));
   try {

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "settings/app_settings.h"
@@ -81,13 +82,16 @@ TEST(ProfileBackends, WriteTheSameValues) {
 TEST(ProfileBackends, SaveSettingsAlikeAndRefuseAlike) {
   test::TempDir dir;
   AppSettings s;
-  s.DefaultTreatment = "Dear";
-  s.FieldNames[3] = "Region";
+  s.DefaultTreatment = " Dr. ";
+  s.FieldNames[3] = "'Region'";
   WinProfile win(dir.File("win.ini"));
   IniFileProfile ini(dir.File("ini.ini"));
   SaveSettings(win, s);
   SaveSettings(ini, s);
   EXPECT_EQ(ReadFileBytes(dir.File("ini.ini")), ReadFileBytes(dir.File("win.ini")));
+  AppSettings back;
+  LoadSettings(win, back);  // read back by the system's own functions
+  EXPECT_EQ(std::tie(back.DefaultTreatment, back.FieldNames), std::tie(s.DefaultTreatment, s.FieldNames));
 
   WinProfile missing(dir.File("no folder\\QUILLCRD.INI"));
   EXPECT_FALSE(missing.WriteString("Options", "Hints", "1"));
