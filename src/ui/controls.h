@@ -66,6 +66,8 @@ class RadioGroup : public Control {
 
 class Label : public Control {
  public:
+  // `align` takes any static style; a label that shows text the user typed
+  // adds SS_NOPREFIX, so that "&" is shown rather than underlining.
   void Create(HWND parent, const std::string& caption, int x, int y, int w, int h,
               DWORD align = SS_LEFT);
 };

@@ -403,17 +403,18 @@ TEST_F(SettingsDialogsTest, ARenameReachesTheDatabasePageTheMergeFieldsAndTheNex
   }
 
   WithFieldNames([&](TfmUserFields& d) {
-    ReplaceTyped(d.edField, "Region");
+    ReplaceTyped(d.edField, "R&D");
     PressKey(d.edField.Handle(), VK_UP);
     ReplaceTyped(d.edField, "Birthday");
     PostMessageA(d.edField.Handle(), WM_KEYDOWN, VK_RETURN, 1);
     Pump();
   });
   std::vector<std::string> names = DefaultFieldNames();
-  names[0] = "Region";
+  names[0] = "R&D";
   names[7] = "Birthday";
   EXPECT_EQ(main->Settings.FieldNames, names);
-  EXPECT_EQ(main->laAdd[0].Text(), "Region");
+  EXPECT_EQ(main->laAdd[0].Text(), "R&D");
+  EXPECT_TRUE(GetWindowLongA(main->laAdd[0].Handle(), GWL_STYLE) & SS_NOPREFIX);  // shown with its "&"
   EXPECT_EQ(main->laAdd[7].Text(), "Birthday");
   std::vector<std::string> fields = Entries(main->lbTotalFields);
   ASSERT_EQ(fields.size(), 17u);
@@ -423,7 +424,7 @@ TEST_F(SettingsDialogsTest, ARenameReachesTheDatabasePageTheMergeFieldsAndTheNex
   main.reset();
   Start();
   EXPECT_EQ(main->Settings.FieldNames, names);
-  EXPECT_EQ(main->laAdd[0].Text(), "Region");
+  EXPECT_EQ(main->laAdd[0].Text(), "R&D");
   EXPECT_EQ(main->laAdd[7].Text(), "Birthday");
 }
 

@@ -100,7 +100,7 @@ void TfmMain::CreateDatabasePage() {
   for (int i = 0; i < 8; ++i) {
     int col = i / 4, row = i % 4;
     int x = 8 + col * 240, y = 30 + row * 40;
-    laAdd[i].Create(a, "", x, y + 3, 90, 15);
+    laAdd[i].Create(a, "", x, y + 3, 90, 15, SS_LEFT | SS_NOPREFIX);  // the user's field name, "&" and all
     edAdd[i].Create(a, x + 94, y, 130, editH);
     edAdd[i].SetHint("This is the Additional Field " + std::to_string(i + 1));
   }
