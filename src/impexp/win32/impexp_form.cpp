@@ -531,11 +531,15 @@ void TfmImpExp::edQuoteChange() {
 }
 
 void TfmImpExp::FillImportLists() {
+  listedNameType_ = rgNameType.ItemIndex();
   lbImportSelFields.Clear();
-  WriteList(lbImportFields, {ImportFieldTexts(rgNameType.ItemIndex() == 1 ? 1 : 0, env_.settings->FieldNames), -1});
+  WriteList(lbImportFields, {ImportFieldTexts(listedNameType_ == 1 ? 1 : 0, env_.settings->FieldNames), -1});
 }
 
-void TfmImpExp::rgNameTypeClick() { FillImportLists(); }
+// A click on the layout already chosen keeps the fields the user chose.
+void TfmImpExp::rgNameTypeClick() {
+  if (rgNameType.ItemIndex() != listedNameType_) FillImportLists();
+}
 
 // ---------------------------------------------------------------- page 4
 

@@ -171,6 +171,7 @@ class TfmImpExp : public ui::Form, public ProgressSink {
   bool applyingOptions_ = false;
   bool running_ = false;
   bool linesLoaded_ = false;  // the last read of the import file succeeded
+  int listedNameType_ = -1;   // the name layout the import lists were filled for
   int progressMax_ = 0;
   DWORD lastPump_ = 0;
   HFONT boldFont_ = nullptr;
