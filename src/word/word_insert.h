@@ -29,6 +29,11 @@ std::string HeaderText(const std::vector<std::string>& lines);
 // Shows Word, clears the find and replace formatting, goes to the start of
 // the document and replaces <Header>, <Name>, <Title>, <Company>, <Number> and
 // the additional variables in that order. A failing command stops it there.
-void InsertRecord(WordBasic& word, const InsertValues& values);
+// Returns the names of the variables left in the document because Word
+// cannot look for them (see ReplaceVariable), in the order met.
+std::vector<std::string> InsertRecord(WordBasic& word, const InsertValues& values);
+
+// The one warning that names each of those variables and says why.
+std::string SkippedVariablesWarning(const std::vector<std::string>& names);
 
 }  // namespace qc::word

@@ -241,13 +241,15 @@ TEST(WordInsert, TheHeaderJoinsTheNonEmptyLinesWithLineBreaks) {
   EXPECT_EQ(w.Named("EditReplace")[0]->Text("Replace"), "A\x0B" "B");
 }
 
-TEST(WordInsert, ValuesAndFieldNamesTravelLiterally) {
+TEST(WordInsert, ValuesAndFieldNamesTravelLiterallyOrAreReportedAsTooLong) {
   RecordingWordBasic w;
   word::InsertValues v = SampleValues();
   v.name = "R&D ^c";
   v.additional[0].first = "Fee^p";
-  word::InsertRecord(w, v);
+  v.additional[4].first = std::string(127, '^');  // 254 characters once doubled
+  EXPECT_EQ(word::InsertRecord(w, v), std::vector<std::string>{v.additional[4].first});
   auto replaces = w.Named("EditReplace");
+  EXPECT_EQ(replaces.size(), 10u);  // every other variable still filled
   EXPECT_EQ(replaces[1]->Text("Replace"), "R&D ^^c");
   EXPECT_EQ(replaces[3]->Text("Find"), "<Fee^^p>");
 }

@@ -136,7 +136,7 @@ TEST_F(WordInsertTest, TheHeaderSkipsEmptyPreviewLines) {
   EXPECT_EQ(word->Text(), "[A\vB]\r");
 }
 
-TEST_F(WordInsertTest, ValuesAndFieldNamesArriveExactlyAsTyped) {
+TEST_F(WordInsertTest, ValuesAndFieldNamesArriveExactlyAsTypedOrAreNamedAsTooLong) {
   OpenClipboard(nullptr);
   EmptyClipboard();
   CloseClipboard();
@@ -147,10 +147,15 @@ TEST_F(WordInsertTest, ValuesAndFieldNamesArriveExactlyAsTyped) {
   c.texts[1] = "R&D ^c ^& ^p^^";
   c.texts[9] = "^t tab";
   c.texts[10] = "^";
-  StartWith({c}, "[User Fields]\r\nField0=Fee^Total\r\nField1=50%^p\r\n");
+  const std::string tooLong(127, '^');  // 254 characters once doubled
+  StartWith({c}, "[User Fields]\r\nField0=Fee^Total\r\nField1=50%^p\r\nField2=" + tooLong + "\r\n");
   Choose("Smith, R^2 [x]");
   Insert();
   EXPECT_EQ(word->Text(), "R&D ^c ^& ^p^^ / R^2 Smith / ^t tab / ^\r");
+  EXPECT_EQ(MessageTexts(), std::vector<std::string>{"Word cannot search for a text longer than 255 characters, "
+                                                     "so these variables were not filled:\r\n<" + tooLong + ">"});
+  EXPECT_TRUE(Recorded().messages.at(0).type & MB_ICONWARNING);
+  EXPECT_EQ(main->Handle(), nullptr);  // then it steps aside as always
 }
 
 TEST_F(WordInsertTest, ValuesLongerThanWordTakesAtOnceArriveWhole) {

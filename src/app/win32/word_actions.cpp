@@ -195,7 +195,8 @@ void TfmMain::btInsertClick() {
     values.additional.emplace_back(field, edAdd[k].Text());
   }
   // A command that Word refuses ends the action here, with the session let go.
-  word::InsertRecord(*session, values);
+  std::vector<std::string> skipped = word::InsertRecord(*session, values);
+  if (!skipped.empty()) env_.messages->Warning(word::SkippedVariablesWarning(skipped));
   StepAside();
 }
 
