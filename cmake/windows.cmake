@@ -53,8 +53,9 @@ foreach(src ${QC_WIN_TEST_SOURCES})
   target_compile_definitions(win_${name} PRIVATE QC_QUILLCRD_EXE="$<TARGET_FILE_NAME:quillcrd>")
   add_dependencies(win_${name} quillcrd)
   add_test(NAME win_${name} COMMAND win_${name} --gtest_brief=1)
+  # QC_REFUSING_FOLDER: wine-run.sh --setup's folder that refuses new files, through Wine's Z: drive.
   set_tests_properties(win_${name} PROPERTIES FIXTURES_REQUIRED wine RESOURCE_LOCK wine_display
-    ENVIRONMENT "QC_BUILD_DIR=${CMAKE_BINARY_DIR}")
+    ENVIRONMENT "QC_BUILD_DIR=${CMAKE_BINARY_DIR};QC_REFUSING_FOLDER=Z:${CMAKE_BINARY_DIR}/refusing-folder")
 endforeach()
 
 # The Word stand-in: a program of ours that plays the running Word in tests and demonstrations.

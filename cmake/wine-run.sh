@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Runs a Windows program of the build under Wine, on the build's private
 # prefix, inside a virtual display when there is no display.
-#   wine-run.sh --setup     create the prefix and, without a display, start Xvfb
-#   wine-run.sh --cleanup   stop the prefix's Wine server and that Xvfb
+#   wine-run.sh --setup     create the prefix and, without a display, start Xvfb;
+#                           prepare the folder that refuses new files
+#   wine-run.sh --cleanup   stop the prefix's Wine server and that Xvfb; remove that folder
 #   wine-run.sh PROGRAM ARGS...
 set -u
 here=$(cd "$(dirname "$0")" && pwd)
@@ -11,6 +12,14 @@ export WINEPREFIX="$build/wineprefix"
 export WINEDEBUG=${WINEDEBUG:--all}
 export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-"mscoree,mshtml,winemenubuilder.exe="}
 display_file="$build/wine-display"
+# A folder whose files may be changed but to which no file may be added, for
+# the tests of saving there. Only root on a file system such as ext4 can make
+# one (chattr +i); without it the folder is absent and those tests skip.
+refusing="$build/refusing-folder"
+
+remove_refusing_folder() {
+  if [ -n "$build" ] && [ -d "$refusing" ]; then chattr -i "$refusing" 2>/dev/null; rm -rf "$refusing"; fi
+}
 
 find_tool() {
   for t in "$@"; do
@@ -44,6 +53,11 @@ case "${1:-}" in
       done
       [ -f "$display_file" ] || { echo "could not start Xvfb" >&2; exit 1; }
     fi
+    remove_refusing_folder
+    if [ -n "$build" ] && mkdir "$refusing" 2>/dev/null; then
+      for f in QUILLCRD.DAT export.txt notes.txt; do : > "$refusing/$f"; done
+      chattr +i "$refusing" 2>/dev/null || remove_refusing_folder
+    fi
     use_display
     if [ ! -f "$WINEPREFIX/system.reg" ]; then
       if [ -n "$WINEBOOT" ]; then "$WINEBOOT" -i >/dev/null 2>&1; else "$WINE" wineboot -i >/dev/null 2>&1; fi
@@ -71,6 +85,7 @@ case "${1:-}" in
     "$WINESERVER" -w >/dev/null 2>&1
     if [ -f "$display_file.pid" ]; then kill "$(cat "$display_file.pid")" 2>/dev/null; fi
     rm -f "$display_file" "$display_file.pid"
+    remove_refusing_folder
     exit 0 ;;
 esac
 

@@ -25,9 +25,29 @@ void CreateEmptyFileIfMissing(const std::string& path);
 
 // Replaces the file's whole content safely: the content goes to a temporary
 // file in the same folder, is flushed to disk, and then takes the old file's
-// place in one step. On any failure the old file is untouched, the temporary
-// file is removed, and FileError is thrown with the platform's error text.
+// place in one step. On Windows an existing file keeps its identity
+// (attributes, creation time, security and streams); a read-only file is
+// refused. On any failure the old file is untouched, the temporary file is
+// removed, and FileError is thrown with the platform's error text.
+//
+// Should the old file vanish during the replacement while the new content
+// cannot be put in its place, the temporary file is kept, as the only whole
+// copy of the content, and the error names it.
+//
+// When the folder refuses new files (the user may change files there but not
+// add them) and the file exists, the content is written over the existing
+// file instead, from its start, cut to the new length and flushed. That write
+// is not atomic: a crash part-way leaves a mix of old and new content. A
+// failure reported from it has put the old content back as far as the disk
+// allows.
 void WriteFileAtomically(const std::string& path, std::string_view content);
+
+// Deletes the temporary files of saves of `path` that never finished: the
+// files in its folder named exactly as WriteFileAtomically names them for
+// `path`. Nothing is deleted while `path` does not exist (a temporary file may
+// then hold the only copy), and a file made by a process still running is
+// left, as is any file that cannot be deleted. Never throws.
+void RemoveLeftoverTemporaryFiles(const std::string& path);
 
 // Copies a file over an existing one. Throws FileError on failure.
 void CopyFileOver(const std::string& from, const std::string& to);

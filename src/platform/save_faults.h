@@ -2,6 +2,8 @@
 // A test seam in the safe save: a hook called before each step of replacing a
 // file's content, which can make that step fail or stop the process there, as
 // a full disk or a power cut would. Unset (the normal case) it costs one test.
+// Writing over the existing file, in a folder that refuses new files, passes
+// the same steps on that file, all but Replace.
 #include <functional>
 
 namespace qc {
@@ -13,7 +15,7 @@ enum class SaveStep {
   Flush,            // before the content is flushed to disk
   Close,            // before the temporary file is closed
   Replace,          // before it takes the old file's place
-  AfterReplace,     // after the replacement, before the save returns
+  AfterReplace,     // after the new content is in place, before the save returns
 };
 inline constexpr int kSaveStepCount = 7;
 

@@ -1,9 +1,13 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
+#include <algorithm>
 #include <filesystem>
 
 #include "platform/files.h"
+#include "platform/save_faults.h"
 #include "scratch_dir.h"
 
 namespace qc {
@@ -85,6 +89,27 @@ TEST(CopyFileOver, ReplacesTheTargetExactly) {
   EXPECT_TRUE(FileExists(dir.Path("to")));
   EXPECT_FALSE(FileExists(dir.Path("missing")));
   EXPECT_FALSE(FileExists(dir.Path("")));
+}
+
+TEST(RemoveLeftoverTemporaryFiles, RemovesThisFilesTemporariesOfEndedSavesOnly) {
+  ScratchDir dir;
+  if (fork() == 0) {  // a save of a new file, stopped before it takes its place
+    SaveFaultHook() = [](SaveStep s) { return s == SaveStep::Replace ? FaultAction::Stop : FaultAction::Continue; };
+    WriteFileAtomically(dir.Path("QUILLCRD.DAT"), "new");
+    _exit(0);
+  }
+  wait(nullptr);
+  dir.Write("QUILLCRD.DAT.tmp99999999999999999999999-2", "");
+  Names kept = {"QUILLCRD.DAT.tmp-1", "QUILLCRD.DAT.tmp12-3x", "QUILLCRD.DAT.tmp9999999-", "quillcrd.dat.tmp9999999-2",
+                "other.dat.tmp9999999-2", "QUILLCRD.DAT.tmp" + std::to_string(getpid()) + "-1"};  // last: a running save's
+  for (const std::string& name : kept) dir.Write(name, "");
+  RemoveLeftoverTemporaryFiles(dir.Path("QUILLCRD.DAT"));  // missing: a temporary may be its only copy
+  EXPECT_EQ(dir.Entries().size(), kept.size() + 2);
+  dir.Write("QUILLCRD.DAT", "old");
+  kept.push_back("QUILLCRD.DAT");
+  std::sort(kept.begin(), kept.end());
+  RemoveLeftoverTemporaryFiles(dir.Path("QUILLCRD.DAT"));
+  EXPECT_EQ(dir.Entries(), kept);
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <filesystem>
 
 #include "data/database.h"
@@ -105,6 +106,42 @@ TEST(SaveFaults, EveryStepLeavesTheOldOrTheNewFileWhole) {
     }
   }
   EXPECT_EQ(faultPoints, 13);
+}
+
+// In a folder that refuses new files (chattr +i) the save writes over the
+// existing file. That cannot be atomic; what it does promise holds at every step.
+TEST(SaveFaults, InPlaceWriteReportsEveryFailureAndKeepsWhatItPromises) {
+  const std::string oldBytes = Bytes(*ContactsNamed({"Adams", "Baker", "Clark", "Davis", "Evans"}));
+  auto newList = ContactsNamed({"Young"});  // shorter: the file must be cut
+  const std::string newBytes = Bytes(*newList);
+  test::ScratchDir dir;
+  dir.Write("QUILLCRD.DAT", oldBytes);
+  if (std::system(("chattr +i " + dir.Path("") + " 2>/dev/null").c_str()) != 0)
+    GTEST_SKIP() << "chattr +i failed on " << dir.Path("") << " (it needs root on ext4)";
+
+  EXPECT_THROW(WriteFileAtomically(dir.Path("new.dat"), "x"), FileError);  // nothing to write over
+  for (int s = 0; s < kSaveStepCount; ++s) {
+    for (FaultAction action : {FaultAction::Fail, FaultAction::Stop}) {
+      const SaveStep step = static_cast<SaveStep>(s);
+      SCOPED_TRACE("step " + std::to_string(s) + (action == FaultAction::Fail ? " fail" : " stop"));
+      dir.Write("QUILLCRD.DAT", oldBytes);
+      const Outcome out = SaveInChild(dir.Path("QUILLCRD.DAT"), *newList, step, action);
+      const std::string onDisk = dir.Read("QUILLCRD.DAT");
+      // No replacement happens here. A failure writes the old content back.
+      // A stop leaves the old file whole before the first byte and the new
+      // one once flushed; while writing or before the flush, neither.
+      const bool saved = step == SaveStep::Replace || (step == SaveStep::AfterReplace && action == FaultAction::Fail);
+      const bool failed = action == FaultAction::Fail && !saved;
+      EXPECT_EQ(out.how, saved ? Outcome::Saved : failed ? Outcome::Reported : Outcome::Stopped);
+      if (failed || step == SaveStep::CreateTemporary) {
+        EXPECT_EQ(onDisk, oldBytes);
+      } else if (saved || step == SaveStep::Close || step == SaveStep::AfterReplace) {
+        EXPECT_EQ(onDisk, newBytes);
+      }
+    }
+  }
+  EXPECT_EQ(std::system(("chattr -i " + dir.Path("")).c_str()), 0);  // nothing above stops the test early
+  EXPECT_EQ(dir.Entries(), std::vector<std::string>{"QUILLCRD.DAT"});
 }
 
 }  // namespace

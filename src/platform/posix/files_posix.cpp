@@ -1,16 +1,23 @@
 // File services on POSIX systems (the native build and its tests).
+#include <dirent.h>
 #include <fcntl.h>
+#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <atomic>
 #include <cerrno>
+#include <cstdint>
+#include <limits>
+#include <memory>
 #include <new>
 #include <string>
 #include <system_error>
+#include <vector>
 
 #include "platform/files.h"
 #include "platform/save_faults.h"
+#include "platform/temporary_names.h"
 
 namespace qc {
 namespace {
@@ -57,6 +64,26 @@ int WriteAll(int fd, std::string_view content) {
   return 0;
 }
 
+// Appends what is left of the file to `out`. 0 or the errno of the failure; a
+// file too big for memory is a file that cannot be read, not a crash.
+int ReadAll(int fd, std::string& out) {
+  try {
+    char buffer[65536];
+    for (;;) {
+      ssize_t n = ::read(fd, buffer, sizeof buffer);
+      if (n < 0) {
+        if (errno == EINTR) continue;
+        return errno;
+      }
+      if (n == 0) return 0;
+      out.append(buffer, static_cast<size_t>(n));
+    }
+  } catch (const std::bad_alloc&) {
+    out = std::string();
+    return ENOMEM;
+  }
+}
+
 std::string DirectoryOf(const std::string& path) {
   size_t slash = path.find_last_of('/');
   if (slash == std::string::npos) return ".";
@@ -83,9 +110,50 @@ int Fault(SaveStep step) {
   return 0;
 }
 
+// Puts `content` over the open file from its start, cuts the file to its
+// length and flushes it. 0 or the errno of the failure.
+int OverwriteAll(int fd, std::string_view content) {
+  if (::lseek(fd, 0, SEEK_SET) < 0) return errno;
+  if (int error = WriteAll(fd, content)) return error;
+  if (::ftruncate(fd, static_cast<off_t>(content.size())) != 0) return errno;
+  return ::fsync(fd) != 0 ? errno : 0;
+}
+
+// Writes the content over the existing file, for a folder that refuses new
+// files. `refusal` is the error of creating the temporary file, reported when
+// the file cannot be opened for this. Returns 0 or the errno of the failure;
+// after a failure the old content has been written back as far as possible.
+int WriteInPlace(const std::string& path, std::string_view content, int refusal) {
+  int fd = ::open(path.c_str(), O_RDWR | O_CLOEXEC);
+  if (fd < 0) return refusal;
+  Descriptor file(fd);
+  struct stat info {};
+  if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) return refusal;
+  std::string old;
+  if (int error = ReadAll(fd, old)) return error;
+  if (::lseek(fd, 0, SEEK_SET) < 0) return errno;
+
+  const size_t half = content.size() / 2;
+  int error = WriteAll(fd, content.substr(0, half));
+  if (error == 0) error = Fault(SaveStep::WriteHalf);
+  if (error == 0) error = Fault(SaveStep::WriteRest);
+  if (error == 0) error = WriteAll(fd, content.substr(half));
+  if (error == 0 && ::ftruncate(fd, static_cast<off_t>(content.size())) != 0) error = errno;
+  if (error == 0) error = Fault(SaveStep::Flush);
+  if (error == 0 && ::fsync(fd) != 0) error = errno;
+  if (error == 0) error = Fault(SaveStep::Close);
+  if (error != 0) {
+    OverwriteAll(fd, old);
+    return error;
+  }
+  if (int closeError = file.Close()) return closeError;
+  if (SaveFaultAt(SaveStep::AfterReplace) == FaultAction::Stop) ::_exit(kStoppedBySeam);
+  return 0;
+}
+
 // Writes the content to a new file beside `path`, flushes it and renames it
-// over `path`. Returns 0 or the errno of the failure; the temporary file is
-// gone either way.
+// over `path`; in a folder that refuses new files, over the existing file.
+// Returns 0 or the errno of the failure; the temporary file is gone either way.
 int ReplaceContent(const std::string& path, std::string_view content) {
   static std::atomic<unsigned> counter{0};
   struct stat target {};
@@ -95,9 +163,14 @@ int ReplaceContent(const std::string& path, std::string_view content) {
   std::string temp;
   int fd = -1;
   for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
-    temp = path + ".tmp" + std::to_string(::getpid()) + "-" + std::to_string(counter++);
+    temp = temporary_names::NameFor(path, static_cast<unsigned long>(::getpid()), counter++);
     fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-    if (fd < 0 && errno != EEXIST) return errno;
+    if (fd < 0 && errno != EEXIST) {
+      const int error = errno;
+      const bool refused = error == EACCES || error == EPERM;
+      if (refused && haveTarget && S_ISREG(target.st_mode)) return WriteInPlace(path, content, error);
+      return error;
+    }
   }
   if (fd < 0) return EEXIST;
 
@@ -126,6 +199,13 @@ int ReplaceContent(const std::string& path, std::string_view content) {
   return 0;
 }
 
+// Whether a process of that number is running (one of another user too).
+bool ProcessRunning(std::uint64_t process) {
+  if (process == 0 || process > static_cast<std::uint64_t>(std::numeric_limits<pid_t>::max()))
+    return false;
+  return ::kill(static_cast<pid_t>(process), 0) == 0 || errno == EPERM;
+}
+
 }  // namespace
 
 ReadResult ReadWholeFile(const std::string& path) {
@@ -146,24 +226,16 @@ ReadResult ReadWholeFile(const std::string& path) {
     result.error = Reason(EISDIR);
     return result;
   }
-  // A file too big for memory is a file that cannot be read, not a crash.
+  int error = 0;
   try {
     if (S_ISREG(info.st_mode)) result.content.reserve(static_cast<size_t>(info.st_size));
-    char buffer[65536];
-    for (;;) {
-      ssize_t n = ::read(fd, buffer, sizeof buffer);
-      if (n < 0) {
-        if (errno == EINTR) continue;
-        result.error = Reason(errno);
-        result.content.clear();
-        return result;
-      }
-      if (n == 0) break;
-      result.content.append(buffer, static_cast<size_t>(n));
-    }
   } catch (const std::bad_alloc&) {
+    error = ENOMEM;
+  }
+  if (error == 0) error = ReadAll(fd, result.content);
+  if (error != 0) {
     result.content = std::string();
-    result.error = Reason(ENOMEM);
+    result.error = Reason(error);
     return result;
   }
   result.status = ReadStatus::Ok;
@@ -195,6 +267,30 @@ void CopyFileOver(const std::string& from, const std::string& to) {
 bool FileExists(const std::string& path) {
   struct stat info {};
   return ::stat(path.c_str(), &info) == 0 && !S_ISDIR(info.st_mode);
+}
+
+void RemoveLeftoverTemporaryFiles(const std::string& path) {
+  try {
+    if (!FileExists(path)) return;
+    const size_t slash = path.find_last_of('/');
+    const std::string folder = slash == std::string::npos ? "" : path.substr(0, slash + 1);
+    const std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
+    std::vector<std::string> leftovers;
+    {
+      std::unique_ptr<DIR, int (*)(DIR*)> dir(::opendir(folder.empty() ? "." : folder.c_str()), ::closedir);
+      if (!dir) return;
+      while (const dirent* entry = ::readdir(dir.get())) {
+        auto writer = temporary_names::WriterOf(entry->d_name, name, false);
+        if (writer && !ProcessRunning(*writer)) leftovers.push_back(folder + entry->d_name);
+      }
+    }
+    for (const std::string& file : leftovers) {
+      struct stat info {};
+      if (::lstat(file.c_str(), &info) == 0 && S_ISREG(info.st_mode)) ::unlink(file.c_str());
+    }
+  } catch (...) {
+    // Cleaning up is a courtesy: nothing here may stop the program.
+  }
 }
 
 }  // namespace qc
