@@ -143,8 +143,9 @@ LoadReport TDatabase::LoadFromBytes(std::string_view bytes, UserMessages& messag
     ByteReader in(bytes);
     in.Skip(4);
     reading = ReadCurrentRecords(in, records_);
-    // Only a 2.x file of exactly 300 contacts starts like this, so its
-    // reading holds at most 300 records: cheap beside the current one.
+    // A 2.x file that starts like this counts exactly 300 contacts: its
+    // reading is cheap beside the current one, and needed only when the
+    // current reading does not end exactly where the bytes do.
     if (reading.exact) return reading.Report(DataFileLayout::Current);
     const Reading older = ReadOldRecords(bytes, old);
     if (older.Rank() <= reading.Rank()) return reading.Report(DataFileLayout::Current);

@@ -27,8 +27,8 @@ enum class DataFileLayout { None, Current, Old };
 // What a load found in the file.
 struct LoadReport {
   DataFileLayout layout = DataFileLayout::None;
-  int announced = 0;     // the header's count when positive, else 0
-  int read = 0;          // contacts appended
+  int announced = 0;  // the header's count when positive, else 0
+  int read = 0;       // contacts appended
   // The file ends inside a record, or the count promises more records than
   // it holds: read < announced. Bytes after the last counted record are not
   // damage (a file saved in place without shortening carries them).
@@ -59,9 +59,10 @@ class TDatabase {
   void WriteToStream(std::string& out) const;
 
   // Reads a header and appends its records. False when the version number is
-  // not 300 (nothing is appended then). A count of 0 or less means no records;
-  // when the bytes end before the last announced record, the complete records
-  // are kept and the rest is dropped.
+  // not 300 (nothing is appended then). The reserved bytes are not looked at:
+  // LoadFromBytes tells the layouts apart. A count of 0 or less means no
+  // records; when the bytes end before the last announced record, the
+  // complete records are kept and the rest is dropped.
   bool ReadFromStream(ByteReader& in);
 
   // Replaces the file's whole content with the list. The old file stays
