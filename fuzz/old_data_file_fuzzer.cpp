@@ -1,6 +1,6 @@
 // The 2.x reader on any bytes: no crash, no record the bytes cannot hold,
-// nothing for a count of zero or less, and the conversion to current
-// contacts keeps every old field in its place.
+// nothing for a count of zero or less, the conversion to current contacts
+// keeps every old field in its place, and the load reports it truly.
 #include <cstdint>
 
 #include "data/database.h"
@@ -14,12 +14,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
   TOldDatabase old;
   ByteReader in(bytes);
-  old.LoadFromStream(in);
+  const int announced = old.LoadFromStream(in);
   FUZZ_CHECK(in.Position() <= size);
 
   int16_t count = 0;
   ByteReader header(bytes);
-  if (!header.ReadInt16(count) || count <= 0 || size < 6) {
+  FUZZ_CHECK(announced == (header.ReadInt16(count) ? count : 0));
+  if (count <= 0 || size < 6) {
     FUZZ_CHECK(old.Count() == 0);
     return 0;
   }
@@ -34,13 +35,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   // A record is dropped only when the bytes end inside it.
   if (old.Count() < count) FUZZ_CHECK(size - used < TOldRecord::kTextCount * 256 + 1);
 
-  // A file that does not start with version 300 is converted field by field.
+  // A file that does not start with version 300, or whose reserved header
+  // bytes are not all zero, is converted field by field.
   ByteReader version(bytes);
   int32_t first = 0;
-  if (version.ReadInt32(first) && first != 300) {
+  const bool reservedZero = size <= 8 || bytes.substr(8, 32).find_first_not_of('\0') == std::string_view::npos;
+  if (version.ReadInt32(first) && (first != 300 || !reservedZero)) {
     TDatabase contacts;
     RecordedMessages messages;
-    contacts.LoadFromBytes(bytes, messages);
+    const LoadReport report = contacts.LoadFromBytes(bytes, messages);
+    FUZZ_CHECK(report.layout == DataFileLayout::Old && report.announced == count);
+    FUZZ_CHECK(report.read == old.Count() && report.damaged == (old.Count() < count));
     FUZZ_CHECK(contacts.Count() == old.Count());
     for (int i = 0; i < old.Count(); ++i) {
       const TOldRecord& o = old.Items(i);

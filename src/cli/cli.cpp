@@ -66,17 +66,35 @@ bool TakeValueOption(Args args, size_t& i, std::string_view name, std::string& v
   return false;
 }
 
+struct LoadedFile {
+  TDatabase contacts;
+  LoadReport report;
+};
+
 // Loads a data file of either layout without creating or changing anything.
-TDatabase LoadForReading(const std::string& path) {
+LoadedFile LoadForReading(const std::string& path) {
   ReadResult file = ReadWholeFile(path);
   if (file.status != ReadStatus::Ok) {
     std::string reason = file.error.empty() ? "the file does not exist" : file.error;
     throw FileError("cannot read \"" + path + "\": " + reason);
   }
-  TDatabase contacts;
+  LoadedFile loaded;
   SilentMessages silent;
-  contacts.LoadFromBytes(file.content, silent);
-  return contacts;
+  loaded.report = loaded.contacts.LoadFromBytes(file.content, silent);
+  return loaded;
+}
+
+// "FILE is damaged: 3 of 5 contacts read".
+std::string DamageNote(const std::string& path, const LoadReport& report) {
+  return path + " is damaged: " + std::to_string(report.read) + " of " +
+         std::to_string(report.announced) + " contacts read";
+}
+
+// Commands that only read say so when the file is damaged, and go on.
+TDatabase LoadNotingDamage(const std::string& path, std::ostream& err) {
+  LoadedFile loaded = LoadForReading(path);
+  if (loaded.report.damaged) err << "qcard: " << DamageNote(path, loaded.report) << '\n';
+  return std::move(loaded.contacts);
 }
 
 void AppendJsonString(std::string& out, std::string_view utf8) {
@@ -129,7 +147,7 @@ std::string PlainLine(const TRecord& record) {
   return Cp1252ToUtf8(name);
 }
 
-int RunList(Args args, std::ostream& out, std::ostream&) {
+int RunList(Args args, std::ostream& out, std::ostream& err) {
   std::string path = kDefaultDataFile;
   bool json = false;
   for (size_t i = 0; i < args.size(); ++i) {
@@ -139,7 +157,7 @@ int RunList(Args args, std::ostream& out, std::ostream&) {
       throw UsageError("unknown option \"" + std::string(args[i]) + "\"");
     }
   }
-  TDatabase contacts = LoadForReading(path);
+  TDatabase contacts = LoadNotingDamage(path, err);
   for (int i = 0; i < contacts.Count(); ++i)
     out << (json ? JsonLine(contacts.Items(i)) : PlainLine(contacts.Items(i))) << '\n';
   return kExitOk;
@@ -186,7 +204,7 @@ void Require(const std::string& value, std::string_view option) {
   if (value.empty()) throw UsageError(std::string(option) + " is required");
 }
 
-int RunExport(Args args, std::ostream& out, std::ostream&) {
+int RunExport(Args args, std::ostream& out, std::ostream& err) {
   std::string data, settingsPath, fields, format, output;
   bool noHeaders = false;
   for (size_t i = 0; i < args.size(); ++i) {
@@ -211,14 +229,14 @@ int RunExport(Args args, std::ostream& out, std::ostream&) {
 
   AppSettings settings = LoadSettingsFile(settingsPath);
   request.fields = ChosenFields(fields, ExportFieldTexts(settings.FieldNames));
-  TDatabase contacts = LoadForReading(data);
+  TDatabase contacts = LoadNotingDamage(data, err);
   NoProgress none;
   int written = ExportContacts(contacts, settings.FieldNames, request, output, none);
   out << written << (written == 1 ? " contact" : " contacts") << " exported\n";
   return kExitOk;
 }
 
-int RunImport(Args args, std::ostream& out, std::ostream&) {
+int RunImport(Args args, std::ostream& out, std::ostream& err) {
   std::string data, settingsPath, input, fields, separators, quote, layout = "full", mode = "0";
   bool tab = false, noQuote = false, ignoreFirst = false, backup = false, haveSeparators = false,
        haveQuote = false;
@@ -268,7 +286,8 @@ int RunImport(Args args, std::ostream& out, std::ostream&) {
 
   AppSettings settings = LoadSettingsFile(settingsPath);
   request.fields = ChosenFields(fields, ImportFieldTexts(static_cast<int>(request.nameLayout), settings.FieldNames));
-  auto contacts = std::make_unique<TDatabase>(LoadForReading(data));
+  LoadedFile loaded = LoadForReading(data);
+  auto contacts = std::make_unique<TDatabase>(std::move(loaded.contacts));
   ReadResult file = ReadWholeFile(input);
   if (file.status != ReadStatus::Ok) {
     std::string reason = file.error.empty() ? "the file does not exist" : file.error;
@@ -277,6 +296,19 @@ int RunImport(Args args, std::ostream& out, std::ostream&) {
   std::vector<std::string> lines = SplitIntoLines(file.content);
   file.content.clear();
   file.content.shrink_to_fit();
+
+  // The import writes the data file back, and with it only what could be
+  // read: a damaged file's original is kept first, or nothing is written.
+  if (loaded.report.damaged) {
+    std::string kept;
+    try {
+      kept = KeepDamagedOriginal(data);
+    } catch (const FileError& e) {
+      throw FileError(DamageNote(data, loaded.report) + "; its original cannot be kept (" + e.what() +
+                      "); the data file was not changed");
+    }
+    err << "qcard: " << DamageNote(data, loaded.report) << "; the original is kept as " << kept << '\n';
+  }
 
   NoProgress none;
   ImportResult result = ImportContacts(lines, request, settings, contacts, none);

@@ -13,8 +13,6 @@ constexpr std::array<std::string TOldRecord::*, TOldRecord::kTextCount> kOldText
     &TOldRecord::Treatment, &TOldRecord::Address1, &TOldRecord::Address2,
     &TOldRecord::Address3, &TOldRecord::Fax,      &TOldRecord::Phone};
 
-constexpr size_t kOldHeaderUnusedBytes = 4;
-
 }  // namespace
 
 const std::string& TOldRecord::Text(int i) const {
@@ -36,16 +34,18 @@ void TOldDatabase::LoadFromFile(const std::string& path) {
   LoadFromStream(in);
 }
 
-void TOldDatabase::LoadFromStream(ByteReader& in) {
+int TOldDatabase::LoadFromStream(ByteReader& in) {
   int16_t count = 0;
-  if (!in.ReadInt16(count) || !in.Skip(kOldHeaderUnusedBytes)) return;
+  if (!in.ReadInt16(count)) return 0;
+  if (!in.Skip(kHeaderBytes - sizeof count)) return count;
   // The count is not trusted: the loop ends at the first record the bytes
   // cannot hold, so nothing is sized by it.
   for (int i = 0; i < count; ++i) {
     auto record = std::make_unique<TOldRecord>();
-    if (!record->ReadFromStream(in)) return;
+    if (!record->ReadFromStream(in)) break;
     records_.push_back(std::move(record));
   }
+  return count;
 }
 
 }  // namespace qc

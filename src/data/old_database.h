@@ -27,6 +27,9 @@ struct TOldRecord {
 
 class TOldDatabase {
  public:
+  // The count and four unused bytes.
+  static constexpr size_t kHeaderBytes = 6;
+
   int Count() const { return static_cast<int>(records_.size()); }
   const TOldRecord& Items(int i) const { return *records_.at(static_cast<size_t>(i)); }
 
@@ -34,10 +37,11 @@ class TOldDatabase {
   // nothing is reported.
   void LoadFromFile(const std::string& path);
 
-  // Appends the records of a 2.x file. A count of 0 or less means no records.
+  // Appends the records of a 2.x file and returns the header's count (0 when
+  // the bytes are too few for it). A count of 0 or less means no records.
   // When the bytes end before the last announced record, the complete
   // records are kept and the rest is dropped.
-  void LoadFromStream(ByteReader& in);
+  int LoadFromStream(ByteReader& in);
 
  private:
   std::vector<std::unique_ptr<TOldRecord>> records_;

@@ -133,7 +133,9 @@ TEST(DataFile, CountsAreNotTrusted) {
   for (const auto& [count, names] : cases) {
     TDatabase db;
     RecordingMessages messages;
-    db.LoadFromBytes(Header(count) + two, messages);
+    const int announced = std::max(count, 0), read = int(names.size());
+    EXPECT_EQ(db.LoadFromBytes(Header(count) + two, messages),
+              (LoadReport{DataFileLayout::Current, announced, read, read < announced})) << count;
     EXPECT_EQ(NamesOf(db), names) << "count " << count;
     EXPECT_TRUE(messages.Silent());
   }
@@ -148,10 +150,11 @@ TEST(DataFile, TruncatedFileKeepsOnlyCompleteRecords) {
   for (size_t cut = 0; cut <= file.size(); ++cut) {  // under 4 bytes included: no contacts
     TDatabase db;
     RecordingMessages messages;
-    db.LoadFromBytes(std::string_view(file).substr(0, cut), messages);
+    const LoadReport report = db.LoadFromBytes(std::string_view(file).substr(0, cut), messages);
     size_t complete = 0;
     while (complete < ends.size() && ends[complete] <= cut) ++complete;
     ASSERT_EQ(NamesOf(db), Names(names.begin(), names.begin() + long(complete))) << "cut at " << cut;
+    ASSERT_EQ(report.damaged, cut >= 8 && cut < file.size()) << "cut at " << cut;  // 8: the count's end
     ASSERT_TRUE(messages.Silent()) << "cut at " << cut;
   }
 }
@@ -208,18 +211,25 @@ TEST(OldDataFile, CountsOfZeroOrLessAreSilentlyEmpty) {
   }
 }
 
-TEST(OldDataFile, CountOf300WithZeroBytesIsTakenAsCurrentLayout) {
-  std::string file = Le16(300) + Zeros(4);
-  for (int i = 0; i < 300; ++i) file += OldRecord({});
-  TOldDatabase old;  // a valid 2.x file of 300 empty contacts...
-  ByteReader in(file);
-  old.LoadFromStream(in);
-  EXPECT_EQ(old.Count(), 300);
-  TDatabase db;  // ...whose first four bytes say 300: a current file without contacts
-  RecordingMessages messages;
-  db.LoadFromBytes(file, messages);
-  EXPECT_EQ(db.Count(), 0);
-  EXPECT_TRUE(messages.Silent());
+// A 2.x file of 300 contacts starts like a current one: a text in the reserved bytes says
+// 2.x; with them zero, the current reading (2 whole records) ends before the file does.
+TEST(OldDataFile, ThreeHundredContactsAreNotMistakenForACurrentFile) {
+  for (const std::string first : {"Ann", ""}) {
+    std::string file = Le16(300) + Zeros(2) + Le16(2) + OldRecord({first}) + Zeros(20) + OldRecord({"", "", "", "", "Rd"});
+    Names names = {first, "", "", ""};
+    for (int i = 4; i < 300; ++i)
+      file += OldRecord({names.emplace_back("C" + std::to_string(i)), "", "", "", "", "", "", "", std::to_string(i)}, 5);
+    ASSERT_EQ(file.substr(8, 32) == Zeros(32), first.empty());
+    TDatabase db;
+    RecordingMessages messages;
+    EXPECT_EQ(db.LoadFromBytes(file, messages), (LoadReport{DataFileLayout::Old, 300, 300, false}));
+    EXPECT_EQ(NamesOf(db), names);
+    EXPECT_EQ(db.Items(3).Address1 + db.Items(299).Phone, "Rd299");
+    EXPECT_EQ(messages.informations, Names{kOldFileImportedMessage});
+    if (!first.empty()) {  // cut inside the last contact: still a 2.x file, and damaged
+      EXPECT_EQ(db.LoadFromBytes(file.substr(0, file.size() - 1), messages), (LoadReport{DataFileLayout::Old, 300, 299, true}));
+    }
+  }
 }
 
 TEST(OldDataFile, TruncatedFileKeepsOnlyCompleteRecords) {
@@ -229,10 +239,10 @@ TEST(OldDataFile, TruncatedFileKeepsOnlyCompleteRecords) {
   for (size_t cut = 4; cut <= file.size(); ++cut) {
     TDatabase db;
     RecordingMessages messages;
-    db.LoadFromBytes(std::string_view(file).substr(0, cut), messages);
+    const LoadReport report = db.LoadFromBytes(std::string_view(file).substr(0, cut), messages);
     size_t complete = 0;
     while (complete < ends.size() && ends[complete] <= cut) ++complete;
-    ASSERT_EQ(size_t(db.Count()), complete) << "cut at " << cut;
+    ASSERT_EQ(report, (LoadReport{DataFileLayout::Old, 32767, int(complete), true})) << "cut at " << cut;
     ASSERT_EQ(messages.informations.size(), complete > 0 ? 1u : 0u) << "cut at " << cut;
   }
 }
@@ -247,6 +257,18 @@ TEST(OldDataFile, ReaderByFileNameIgnoresUnreadableFiles) {
   ASSERT_EQ(old.Count(), 1);
   EXPECT_EQ(old.Items(0).Name, "Ann");
   EXPECT_EQ(dir.Entries(), Names{"old.dat"});
+}
+
+TEST(DataFile, DamagedOriginalIsCopiedToTheFirstFreeNameAndNothingIsOverwritten) {
+  ScratchDir dir;
+  const std::string original = Header(9) + std::string("\0\xFF\r\n\x1A", 5), path = dir.Path("QUILLCRD.DAT");
+  dir.Write("QUILLCRD.DAT", original);
+  dir.Write("QUILLCRD.DAT.damaged3", "older copy");
+  for (const std::string suffix : {".damaged", ".damaged2", ".damaged4"}) {
+    EXPECT_EQ(KeepDamagedOriginal(path), path + suffix);
+    EXPECT_EQ(dir.Read("QUILLCRD.DAT" + suffix), original) << suffix;
+  }
+  EXPECT_EQ(dir.Read("QUILLCRD.DAT.damaged3"), "older copy");
 }
 
 }  // namespace

@@ -77,6 +77,7 @@ TEST(HostileDataFile, HugeCountWithAFewBytesAfterItHoldsNoContactAndLoadsAtOnce)
     QcardRun list = Qcard({"list", "--json", "--data", path});
     EXPECT_EQ(list.code, 0) << list.err;
     EXPECT_EQ(list.out, "");
+    EXPECT_EQ(list.err, "qcard: " + path + " is damaged: 0 of 2147483647 contacts read\n");
   }
 
   // Complete contacts before the bytes that cannot be one are kept, and the

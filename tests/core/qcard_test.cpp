@@ -262,6 +262,23 @@ TEST_F(QcardImportTest, AFailedBackupStopsBeforeTheDataFileChanges) {
   EXPECT_EQ(dir.Read("c.dat"), before);
 }
 
+TEST_F(QcardImportTest, ADamagedDataFileIsKeptBeforeItIsWritten) {
+  std::string damaged = dir.Read("c.dat");
+  damaged[4] = 3;  // the count promises a third contact the file does not hold
+  dir.Write("c.dat", damaged);
+  dir.Write("in.txt", "Cyd\r\n");
+  std::filesystem::create_directory(dir.Path("c.dat.damaged"));  // the copy cannot be made: nothing is written
+  QcardRun r = Import({"--fields", "Full Name", "--tab"});
+  EXPECT_TRUE(r.code == 1 && r.err.ends_with("Is a directory); the data file was not changed\n")) << r.err;
+  EXPECT_EQ(dir.Read("c.dat"), damaged);
+  std::filesystem::remove(dir.Path("c.dat.damaged"));
+  r = Import({"--fields", "Full Name", "--tab"});
+  EXPECT_EQ(r.err, "qcard: " + dir.Path("c.dat") + " is damaged: 2 of 3 contacts read; the original is kept as " +
+                       dir.Path("c.dat.damaged") + "\n");
+  EXPECT_EQ(dir.Read("c.dat.damaged"), damaged);
+  EXPECT_EQ(NamesIn(dir.Path("c.dat")), (std::vector<std::string>{"Ann", "Bob", "Cyd"}));
+}
+
 TEST(QcardExportImport, ARoundTripKeepsEveryField) {
   ScratchDir dir;
   TRecord r;
