@@ -9,16 +9,6 @@ namespace {
 
 class DatabasePageTest : public MainWindowFixture {
  protected:
-  // Chooses a name with the mouse, as a click on the list entry does.
-  void ChooseByMouse(const std::string& name) {
-    int i = main->lbName.IndexOf(name);
-    ASSERT_GE(i, 0) << name;
-    main->lbName.SetItemIndex(i);
-    SendMessageA(GetParent(main->lbName.Handle()), WM_COMMAND,
-                 MAKEWPARAM(main->lbName.Id(), CBN_SELCHANGE), reinterpret_cast<LPARAM>(main->lbName.Handle()));
-    Pump();
-  }
-
   void ExpectButtons(bool newOn, bool editOn, bool deleteOn, bool insertOn) {
     EXPECT_EQ(main->btNew.Enabled(), newOn);
     EXPECT_EQ(main->btEdit.Enabled(), editOn);
@@ -350,18 +340,34 @@ TEST_F(DatabasePageTest, ModesSetHintsAndTitleColours) {
   EXPECT_EQ(main->Hints().HintOf(main->btEdit.Handle()), "Edit current record");
 }
 
-TEST_F(DatabasePageTest, MailMergeLockTouchesOnlyTheNameListAndNewButton) {
+// The locks follow the mode and the chosen merge lists alone, whichever
+// button changed them: Clear All, outside the locked groups, unlocks nothing
+// while a contact is being edited.
+TEST_F(DatabasePageTest, PageLocksFollowTheModeAndTheChosenMergeLists) {
   StartWith(FourContacts());
-  main->LockPanels(2);
+  main->lbTotalNames.SetItemIndex(0);
+  main->btAdd1NameClick();
   EXPECT_FALSE(main->lbName.Enabled());
   EXPECT_FALSE(main->btNew.Enabled());
   EXPECT_FALSE(main->btAbout.Enabled());
   EXPECT_TRUE(main->lbTotalNames.Enabled());
   EXPECT_TRUE(main->btCancel.Enabled());
-  main->UnlockPanels(2);
+  main->btClearMailMerge.Click();
   EXPECT_TRUE(main->lbName.Enabled());
   EXPECT_TRUE(main->btNew.Enabled());
-  EXPECT_TRUE(main->btAbout.Enabled());
+  ExpectPanelsLocked(false);
+
+  ChooseByMouse("Smith");
+  main->btEdit.Click();
+  ASSERT_EQ(main->Mode, EditMode::EditRecord);
+  main->Pages.SelectTab(1);
+  main->btClearMailMerge.Click();
+  EXPECT_FALSE(main->btNew.Enabled());
+  ExpectPanelsLocked(true);
+  main->btCancel.Click();
+  EXPECT_EQ(main->Mode, EditMode::ShowRecord);
+  EXPECT_TRUE(main->btNew.Enabled());
+  ExpectPanelsLocked(true);
 }
 
 TEST_F(DatabasePageTest, HintsFollowTheProgramWideSwitch) {

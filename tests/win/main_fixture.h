@@ -48,6 +48,15 @@ inline std::string DataFileWithNames(const std::vector<std::string>& names) {
   return DataFile(contacts);
 }
 
+inline std::vector<std::string> NamesInDataFile(const std::string& path) {
+  TDatabase saved;
+  ui::MessageBoxMessages quiet;
+  saved.LoadFromFile(path, quiet);
+  std::vector<std::string> names;
+  for (int i = 0; i < saved.Count(); ++i) names.push_back(saved.Items(i).Name);
+  return names;
+}
+
 class MainWindowFixture : public ::testing::Test {
  protected:
   void SetUp() override { Recorded().Clear(); }
@@ -82,6 +91,29 @@ class MainWindowFixture : public ::testing::Test {
     SendMessageA(main->Handle(), WM_CLOSE, 0, 0);
     Pump();
     return main->Handle() == nullptr;
+  }
+
+  // Chooses a name with the mouse, as a click on the list entry does.
+  void ChooseByMouse(const std::string& name) {
+    int i = main->lbName.IndexOf(name);
+    ASSERT_GE(i, 0) << name;
+    main->lbName.SetItemIndex(i);
+    SendMessageA(GetParent(main->lbName.Handle()), WM_COMMAND,
+                 MAKEWPARAM(main->lbName.Id(), CBN_SELCHANGE), reinterpret_cast<LPARAM>(main->lbName.Handle()));
+    Pump();
+  }
+
+  // A new contact saved through the Database page's buttons.
+  void AddThroughWindow(const std::string& name) {
+    main->btNew.Click();
+    main->edName.SetText(name);
+    main->btNew.Click();
+    Pump();
+  }
+
+  // The names of the contacts in a file of the test's folder as it is on disk.
+  std::vector<std::string> NamesOnDisk(const std::string& file = "QUILLCRD.DAT") {
+    return NamesInDataFile(dir.File(file));
   }
 
   std::vector<std::string> Entries(const ui::ComboBox& c) {

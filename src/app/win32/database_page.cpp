@@ -150,25 +150,15 @@ void TfmMain::LockDataGroups(bool lock) {
   }
 }
 
-void TfmMain::LockPanels(int kind) {
-  SetPanelEnabled(Panel3, false);
-  if (kind == 1) {
-    SetPanelEnabled(Panel1, false);
-    SetPanelEnabled(Panel2, false);
-  } else if (kind == 2) {
-    lbName.SetEnabled(false);
-    btNew.SetEnabled(false);
-  }
-}
-
-void TfmMain::UnlockPanels(int kind) {
-  SetPanelEnabled(Panel3, true);
-  if (kind == 1) {
-    SetPanelEnabled(Panel1, true);
-    SetPanelEnabled(Panel2, true);
-  } else if (kind == 2) {
-    lbName.SetEnabled(true);
-    btNew.SetEnabled(true);
+void TfmMain::UpdatePanelLocks() {
+  const bool browsing = Mode == EditMode::Browse;
+  const bool merging = lbSelNames.Count() > 0 || lbSelFields.Count() > 0;
+  SetPanelEnabled(Panel1, browsing);
+  SetPanelEnabled(Panel2, browsing);
+  SetPanelEnabled(Panel3, browsing && !merging);
+  if (browsing) {
+    lbName.SetEnabled(!merging);
+    btNew.SetEnabled(!merging);
   }
 }
 
@@ -201,7 +191,6 @@ void TfmMain::SetMode(EditMode mode) {
       meFax.Clear();
       SetOptionBoxes(0);
       for (ui::Edit& e : edAdd) e.SetText("");
-      UnlockPanels(1);
       break;
     case EditMode::NewRecord:
       LockDataGroups(false);
@@ -214,7 +203,6 @@ void TfmMain::SetMode(EditMode mode) {
       lbName.SetVisible(false);
       SetOptionBoxes(Settings.DefaultOptions);
       edTreatment.SetText(Settings.DefaultTreatment);
-      LockPanels(1);
       break;
     case EditMode::EditRecord:
       LockDataGroups(false);
@@ -227,7 +215,6 @@ void TfmMain::SetMode(EditMode mode) {
       btInsert.SetEnabled(false);
       edName.SetVisible(true);
       lbName.SetVisible(false);
-      LockPanels(1);
       break;
     case EditMode::ShowRecord: {
       LockDataGroups(true);
@@ -248,10 +235,10 @@ void TfmMain::SetMode(EditMode mode) {
         FillBoxesFromRecord(ContactList->Items(CurrentIndex));
         UpdatePreviews();
       }
-      LockPanels(1);
       break;
     }
   }
+  UpdatePanelLocks();
 }
 
 void TfmMain::SetOptionBoxes(int options) {
@@ -347,7 +334,9 @@ void TfmMain::SaveNewRecord() {
   FillRecordFromBoxes(*record);
   lbName.Add(record->Name);
   RefreshMergeNames();
+  BeginContactChange();
   ContactList->Add(std::move(record));
+  ContactsChanged();
   SetMode(EditMode::Browse);
 }
 
@@ -372,7 +361,9 @@ void TfmMain::SaveEditedRecord() {
     }
   }
   if (CurrentIndex < 0 || CurrentIndex >= ContactList->Count()) return;
+  BeginContactChange();
   FillRecordFromBoxes(ContactList->Items(CurrentIndex));
+  ContactsChanged();
   if (renamed) {
     int old = lbName.IndexOf(CurrentName);
     if (old >= 0) lbName.Delete(old);
@@ -388,7 +379,11 @@ void TfmMain::btDeleteClick() {
   int entry = lbName.IndexOf(CurrentName);
   if (entry >= 0) lbName.Delete(entry);
   RefreshMergeNames();
-  if (CurrentIndex >= 0 && CurrentIndex < ContactList->Count()) ContactList->Delete(CurrentIndex);
+  if (CurrentIndex >= 0 && CurrentIndex < ContactList->Count()) {
+    BeginContactChange();
+    ContactList->Delete(CurrentIndex);
+    ContactsChanged();
+  }
   SetMode(EditMode::Browse);
 }
 

@@ -36,14 +36,13 @@ std::unique_ptr<word::WordBasic> BeginWordAction(TfmMain& form, UserMessages& me
 
 // Moves the selected item of `from` to the end of `to` (into its place when
 // `to` is sorted) and selects the item now at the same place in `from`.
-bool MoveSelected(ui::ListBox& from, ui::ListBox& to) {
+void MoveSelected(ui::ListBox& from, ui::ListBox& to) {
   int i = from.ItemIndex();
-  if (i < 0) return false;
+  if (i < 0) return;
   to.Add(from.Item(i));
   from.Delete(i);
   int left = from.Count();
   from.SetItemIndex(left == 0 ? -1 : std::min(i, left - 1));
-  return true;
 }
 
 void MoveAll(ui::ListBox& from, ui::ListBox& to) {
@@ -203,41 +202,43 @@ void TfmMain::btInsertClick() {
 // ---------------------------------------------------------------- Mail Merge page
 
 void TfmMain::btAdd1NameClick() {
-  if (MoveSelected(lbTotalNames, lbSelNames)) LockPanels(2);
+  MoveSelected(lbTotalNames, lbSelNames);
+  UpdatePanelLocks();
 }
 
 void TfmMain::btAddAllNamesClick() {
   MoveAll(lbTotalNames, lbSelNames);
-  LockPanels(2);
+  UpdatePanelLocks();
 }
 
 void TfmMain::btDel1NameClick() {
-  if (MoveSelected(lbSelNames, lbTotalNames) && lbSelNames.Count() == 0 && lbSelFields.Count() == 0)
-    UnlockPanels(2);
+  MoveSelected(lbSelNames, lbTotalNames);
+  UpdatePanelLocks();
 }
 
 void TfmMain::btDelAllNamesClick() {
   MoveAll(lbSelNames, lbTotalNames);
-  if (lbSelFields.Count() == 0) UnlockPanels(2);
+  UpdatePanelLocks();
 }
 
 void TfmMain::btAdd1FieldClick() {
-  if (MoveSelected(lbTotalFields, lbSelFields)) LockPanels(2);
+  MoveSelected(lbTotalFields, lbSelFields);
+  UpdatePanelLocks();
 }
 
 void TfmMain::btAddAllFieldsClick() {
   MoveAll(lbTotalFields, lbSelFields);
-  LockPanels(2);
+  UpdatePanelLocks();
 }
 
 void TfmMain::btDel1FieldClick() {
-  if (MoveSelected(lbSelFields, lbTotalFields) && lbSelNames.Count() == 0 && lbSelFields.Count() == 0)
-    UnlockPanels(2);
+  MoveSelected(lbSelFields, lbTotalFields);
+  UpdatePanelLocks();
 }
 
 void TfmMain::btDelAllFieldsClick() {
   MoveAll(lbSelFields, lbTotalFields);
-  if (lbSelNames.Count() == 0) UnlockPanels(2);
+  UpdatePanelLocks();
 }
 
 void TfmMain::btNamesUpClick() { MoveSelection(lbSelNames, -1); }
@@ -246,9 +247,9 @@ void TfmMain::btFieldsUpClick() { MoveSelection(lbSelFields, -1); }
 void TfmMain::btFieldsDnClick() { MoveSelection(lbSelFields, +1); }
 
 void TfmMain::btClearMailMergeClick() {
-  btDelAllFieldsClick();
-  btDelAllNamesClick();
-  UnlockPanels(2);
+  MoveAll(lbSelFields, lbTotalFields);
+  MoveAll(lbSelNames, lbTotalNames);
+  UpdatePanelLocks();
 }
 
 void TfmMain::btMailMergeClick() {
