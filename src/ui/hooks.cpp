@@ -1,5 +1,7 @@
 #include "ui/hooks.h"
 
+#include <commctrl.h>
+#include <commdlg.h>
 #include <shellapi.h>
 
 namespace qc::ui {
@@ -8,6 +10,8 @@ MessageBoxFn g_messageBox;
 HelpFn g_help;
 ShellOpenFn g_shellOpen;
 QuitFn g_quit;
+ChoiceFn g_choice;
+SaveFileFn g_saveFile;
 std::string g_helpFile = "quillcrd.hlp";
 HWND g_mainWindow = nullptr;
 }  // namespace
@@ -16,6 +20,90 @@ int ShowMessage(HWND owner, const std::string& text, UINT type) {
   if (!owner) owner = g_mainWindow;
   if (g_messageBox) return g_messageBox(owner, text, type);
   return MessageBoxA(owner, text.c_str(), kAppTitle, type);
+}
+
+namespace {
+
+std::wstring Wide(const std::string& text) {
+  int n = MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, nullptr, 0);
+  std::wstring wide(n > 0 ? static_cast<size_t>(n) : 1, L'\0');
+  if (n > 0) MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, wide.data(), n);
+  wide.resize(wide.size() - 1);
+  return wide;
+}
+
+// A task dialog with the buttons as given; 0 when the system has none.
+int TaskDialogChoice(HWND owner, const std::string& text, const std::vector<ChoiceButton>& buttons) {
+  using TaskDialogFn = HRESULT(WINAPI*)(const TASKDIALOGCONFIG*, int*, int*, BOOL*);
+  HMODULE comctl = GetModuleHandleA("comctl32.dll");
+  auto taskDialog = comctl ? reinterpret_cast<TaskDialogFn>(
+                                 reinterpret_cast<void*>(GetProcAddress(comctl, "TaskDialogIndirect")))
+                           : nullptr;
+  if (!taskDialog) return 0;
+  const std::wstring title = Wide(kAppTitle), content = Wide(text);
+  std::vector<std::wstring> captions;
+  for (const ChoiceButton& b : buttons) captions.push_back(Wide(b.caption));
+  std::vector<TASKDIALOG_BUTTON> items;
+  for (size_t i = 0; i < buttons.size(); ++i) items.push_back({buttons[i].id, captions[i].c_str()});
+  TASKDIALOGCONFIG config{};
+  config.cbSize = sizeof config;
+  config.hwndParent = owner;
+  config.dwFlags = TDF_ALLOW_DIALOG_CANCELLATION | TDF_POSITION_RELATIVE_TO_WINDOW;
+  config.pszWindowTitle = title.c_str();
+  config.pszMainIcon = TD_WARNING_ICON;
+  config.pszContent = content.c_str();
+  config.cButtons = static_cast<UINT>(items.size());
+  config.pButtons = items.data();
+  config.nDefaultButton = buttons.front().id;
+  int pressed = 0;
+  if (FAILED(taskDialog(&config, &pressed, nullptr, nullptr))) return 0;
+  return pressed;
+}
+
+}  // namespace
+
+int ShowChoice(HWND owner, const std::string& text, const std::vector<ChoiceButton>& buttons) {
+  if (!owner) owner = g_mainWindow;
+  if (g_choice) return g_choice(owner, text, buttons);
+  const int cancel = buttons.back().id;
+  int pressed = TaskDialogChoice(owner, text, buttons);
+  if (pressed == 0) {
+    // Without task dialogs: Yes, No and Cancel stand for the buttons in order.
+    std::string legend;
+    const char* standIns[] = {"Yes", "No", "Cancel"};
+    for (size_t i = 0; i < buttons.size() && i < 3; ++i) {
+      std::string caption = buttons[i].caption;
+      std::erase(caption, '&');
+      legend += std::string("\r\n") + standIns[i] + ": " + caption;
+    }
+    int answer = MessageBoxA(owner, (text + "\r\n" + legend).c_str(), kAppTitle, MB_YESNOCANCEL | MB_ICONWARNING);
+    size_t index = answer == IDYES ? 0 : answer == IDNO ? 1 : 2;
+    pressed = index < buttons.size() ? buttons[index].id : cancel;
+  }
+  for (const ChoiceButton& b : buttons)
+    if (b.id == pressed) return pressed;
+  return cancel;
+}
+
+std::string AskSaveFileName(HWND owner, const std::string& suggestedPath) {
+  if (!owner) owner = g_mainWindow;
+  if (g_saveFile) return g_saveFile(owner, suggestedPath);
+  const size_t slash = suggestedPath.find_last_of("\\/");
+  const std::string folder = slash == std::string::npos ? std::string() : suggestedPath.substr(0, slash);
+  const std::string name = slash == std::string::npos ? suggestedPath : suggestedPath.substr(slash + 1);
+  char file[MAX_PATH * 2] = {};
+  lstrcpynA(file, name.c_str(), sizeof file);
+  static const char filter[] = "Quillcard contacts (*.dat)\0*.dat\0All files (*.*)\0*.*\0";
+  OPENFILENAMEA ofn{};
+  ofn.lStructSize = sizeof ofn;
+  ofn.hwndOwner = owner;
+  ofn.lpstrFilter = filter;
+  ofn.lpstrFile = file;
+  ofn.nMaxFile = sizeof file;
+  ofn.lpstrInitialDir = folder.empty() ? nullptr : folder.c_str();
+  ofn.lpstrDefExt = "dat";
+  ofn.Flags = OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_NOCHANGEDIR | OFN_EXPLORER;
+  return GetSaveFileNameA(&ofn) ? std::string(file) : std::string();
 }
 
 void ShowHelpTopic(HWND owner, int topic) {
@@ -58,5 +146,7 @@ void SetMessageBoxHook(MessageBoxFn fn) { g_messageBox = std::move(fn); }
 void SetHelpHook(HelpFn fn) { g_help = std::move(fn); }
 void SetShellOpenHook(ShellOpenFn fn) { g_shellOpen = std::move(fn); }
 void SetQuitHook(QuitFn fn) { g_quit = std::move(fn); }
+void SetChoiceHook(ChoiceFn fn) { g_choice = std::move(fn); }
+void SetSaveFileHook(SaveFileFn fn) { g_saveFile = std::move(fn); }
 
 }  // namespace qc::ui

@@ -6,6 +6,7 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 namespace qc::ui {
 
@@ -17,8 +18,22 @@ using HelpFn = std::function<void(HWND owner, const std::string& helpFile, UINT 
 using ShellOpenFn = std::function<void(HWND parent, const std::string& target)>;
 using QuitFn = std::function<void(int exitCode)>;
 
+// One button of a question whose answers are the program's own.
+struct ChoiceButton {
+  int id;               // what ShowChoice returns for it (IDRETRY, IDYES...)
+  std::string caption;  // "&Try Again"
+};
+using ChoiceFn = std::function<int(HWND owner, const std::string& text, const std::vector<ChoiceButton>& buttons)>;
+using SaveFileFn = std::function<std::string(HWND owner, const std::string& suggestedPath)>;
+
 // Shows a message box captioned "Quillcard"; returns the button pressed (IDOK...).
 int ShowMessage(HWND owner, const std::string& text, UINT type);
+// A question captioned "Quillcard" with buttons of its own, the last one the
+// cancel button; returns the id of the button pressed (the last one's when
+// the box is closed otherwise).
+int ShowChoice(HWND owner, const std::string& text, const std::vector<ChoiceButton>& buttons);
+// The common Save As dialog for a data file; the chosen path, or empty when cancelled.
+std::string AskSaveFileName(HWND owner, const std::string& suggestedPath);
 // Opens the help file at a context number.
 void ShowHelpTopic(HWND owner, int topic);
 // Asks the shell to open a document or address (verb "Open", SW_SHOW).
@@ -43,5 +58,7 @@ void SetMessageBoxHook(MessageBoxFn fn);
 void SetHelpHook(HelpFn fn);
 void SetShellOpenHook(ShellOpenFn fn);
 void SetQuitHook(QuitFn fn);
+void SetChoiceHook(ChoiceFn fn);
+void SetSaveFileHook(SaveFileFn fn);
 
 }  // namespace qc::ui

@@ -169,30 +169,6 @@ TEST_F(MainWindowTest, CancelWithTheFocusOffTheNameListEndsTheProgramOutsideTray
   EXPECT_EQ(ReadFileBytes(dir.File("QUILLCRD.DAT")).size(), 40u);
 }
 
-TEST_F(MainWindowTest, FailedSaveAtCloseKeepsTheWindowAndClosingAgainRetries) {
-  WriteFileBytes(dir.File("QUILLCRD.DAT"), DataFileWithNames({"Ann"}));
-  Start();
-  main->ContactList->Add(std::make_unique<TRecord>());
-  main->ContactList->Items(1).Name = "Bob";
-
-  // Another program holds the data file open without sharing.
-  HANDLE lock = CreateFileA(dir.File("QUILLCRD.DAT").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-  ASSERT_NE(lock, INVALID_HANDLE_VALUE);
-  EXPECT_FALSE(CloseMain());
-  ASSERT_EQ(Recorded().messages.size(), 1u);
-  EXPECT_FALSE(Recorded().messages[0].text.empty());
-  ASSERT_TRUE(main->ContactList);
-  EXPECT_EQ(main->ContactList->Count(), 2);
-  CloseHandle(lock);
-
-  EXPECT_TRUE(CloseMain());
-  TDatabase reloaded;
-  ui::MessageBoxMessages quiet;
-  reloaded.LoadFromFile(dir.File("QUILLCRD.DAT"), quiet);
-  ASSERT_EQ(reloaded.Count(), 2);
-  EXPECT_EQ(reloaded.Items(1).Name, "Bob");
-}
-
 TEST_F(MainWindowTest, UnreadableDataFileAtStartIsReportedAndNeverSavedOver) {
   std::string original = DataFileWithNames({"Ann", "Bob"});
   WriteFileBytes(dir.File("QUILLCRD.DAT"), original);
@@ -204,6 +180,25 @@ TEST_F(MainWindowTest, UnreadableDataFileAtStartIsReportedAndNeverSavedOver) {
   EXPECT_NE(Recorded().messages[0].text.find("QUILLCRD.DAT"), std::string::npos);
   EXPECT_EQ(main->ContactList->Count(), 0);
   EXPECT_TRUE(CloseMain());
+  EXPECT_EQ(ReadFileBytes(dir.File("QUILLCRD.DAT")), original);
+
+  // Contacts added in such a run are not dropped at close without the user's word.
+  main.reset();
+  lock = CreateFileA(dir.File("QUILLCRD.DAT").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+  Start();
+  CloseHandle(lock);
+  AddThroughWindow("Cy");
+  Recorded().Clear();
+  EXPECT_FALSE(CloseMain());  // the question's cancel
+  ASSERT_EQ(Recorded().messages.size(), 1u);
+  EXPECT_NE(Recorded().messages[0].text.find("The contact now in Quillcard will be lost"), std::string::npos)
+      << Recorded().messages[0].text;
+  EXPECT_EQ(Recorded().messages[0].buttons,
+            (std::vector<std::string>{"&Save to Another File...", "&Don't Save", "Cancel"}));
+  Recorded().answers = {IDYES};
+  Recorded().saveAsAnswers = {dir.File("rescued.dat")};
+  EXPECT_TRUE(CloseMain());
+  EXPECT_EQ(NamesOnDisk("rescued.dat"), std::vector<std::string>{"Cy"});
   EXPECT_EQ(ReadFileBytes(dir.File("QUILLCRD.DAT")), original);
 }
 

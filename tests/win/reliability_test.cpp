@@ -1,6 +1,7 @@
-// Read-only data and settings files under Wine, at start and at close: the
-// user is told, the files on disk are never written over, and the contacts in
-// memory stay until they can be saved.
+// The contacts on disk under Wine: every committed change saved at once, the
+// session's end, files that cannot be read or written, damaged files, and
+// the real program killed or ended by Windows. The user is always told, and
+// no contact is dropped without the user's word.
 #include <gtest/gtest.h>
 
 #include "main_fixture.h"
@@ -22,16 +23,9 @@ class ReliabilityTest : public MainWindowFixture {
     record->Name = name;
     main->ContactList->Add(std::move(record));
   }
-
-  std::vector<std::string> NamesOnDisk() {
-    TDatabase saved;
-    ui::MessageBoxMessages quiet;
-    saved.LoadFromFile(dir.File("QUILLCRD.DAT"), quiet);
-    std::vector<std::string> names;
-    for (int i = 0; i < saved.Count(); ++i) names.push_back(saved.Items(i).Name);
-    return names;
-  }
 };
+
+using Names = std::vector<std::string>;
 
 TEST_F(ReliabilityTest, ReadOnlyDataFileAtStartLoadsAndIsNeverWrittenOver) {
   const std::string original = DataFileWithNames({"Ann", "Bob"});
@@ -84,6 +78,229 @@ TEST_F(ReliabilityTest, FilesMadeReadOnlyWhileRunningAreReportedAtClose) {
   ASSERT_EQ(Recorded().messages.size(), 1u);
   EXPECT_EQ(Recorded().messages[0].text, "Unable to write to QUILLCRD.INI");
   EXPECT_EQ(ReadFileBytes(dir.File("QUILLCRD.INI")), ini);
+}
+
+TEST_F(ReliabilityTest, EveryCommittedChangeIsOnDiskWhenItsButtonReturns) {
+  StartWith({{{"Ann"}, 0}, {{"Bob"}, 0}});
+  AddThroughWindow("Cy");
+  EXPECT_EQ(NamesOnDisk(), (Names{"Ann", "Bob", "Cy"}));
+
+  ChooseByMouse("Bob");
+  main->btEdit.Click();
+  main->edName.SetText("Bo");
+  main->btEdit.Click();
+  EXPECT_EQ(NamesOnDisk(), (Names{"Ann", "Bo", "Cy"}));
+
+  ChooseByMouse("Ann");
+  main->btDelete.Click();  // "Are you sure?" answered OK
+  EXPECT_EQ(NamesOnDisk(), (Names{"Bo", "Cy"}));
+  ASSERT_EQ(Recorded().messages.size(), 1u);
+
+  // A change that cannot be saved is reported; the next one saves them all.
+  SetReadOnly(dir.File("QUILLCRD.DAT"), true);
+  AddThroughWindow("Dee");
+  ASSERT_TRUE(PumpUntil([] { return Recorded().messages.size() == 2; }));
+  EXPECT_NE(Recorded().messages[1].text.find("QUILLCRD.DAT"), std::string::npos) << Recorded().messages[1].text;
+  EXPECT_EQ(NamesOnDisk(), (Names{"Bo", "Cy"}));
+  SetReadOnly(dir.File("QUILLCRD.DAT"), false);
+  AddThroughWindow("Eve");
+  EXPECT_EQ(NamesOnDisk(), (Names{"Bo", "Cy", "Dee", "Eve"}));
+}
+
+TEST_F(ReliabilityTest, AFailedSaveAtCloseOffersToTryAgainToSaveElsewhereOrToStay) {
+  StartWith({{{"Ann"}, 0}});
+  AddContact("Bob");  // in memory only, as after a save that failed
+  const std::string before = ReadFileBytes(dir.File("QUILLCRD.DAT"));
+  // Another program holds the data file open without sharing.
+  HANDLE lock = CreateFileA(dir.File("QUILLCRD.DAT").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+  ASSERT_NE(lock, INVALID_HANDLE_VALUE);
+
+  EXPECT_FALSE(CloseMain());  // Cancel: the window stays with its contacts
+  ASSERT_EQ(Recorded().messages.size(), 1u);
+  EXPECT_NE(Recorded().messages[0].text.find("QUILLCRD.DAT"), std::string::npos) << Recorded().messages[0].text;
+  EXPECT_EQ(Recorded().messages[0].buttons, (Names{"&Try Again", "&Save to Another File...", "Cancel"}));
+  ASSERT_TRUE(main->ContactList);
+
+  // Try again (still locked), then another file: its dialog cancelled once, then a file chosen.
+  Recorded().Clear();
+  Recorded().answers = {IDRETRY, IDYES, IDYES};
+  Recorded().saveAsAnswers = {"", dir.File("elsewhere.dat")};
+  EXPECT_TRUE(CloseMain());
+  EXPECT_EQ(Recorded().messages.size(), 3u);
+  CloseHandle(lock);
+  EXPECT_EQ(NamesOnDisk("elsewhere.dat"), (Names{"Ann", "Bob"}));
+  EXPECT_EQ(ReadFileBytes(dir.File("QUILLCRD.DAT")), before);
+}
+
+TEST_F(ReliabilityTest, TheSessionEndSavesWhatWasCommittedFromTheTrayAndUnderADialog) {
+  StartWith({{{"Ann"}, 0}}, "Tray Application=1\r\n");
+  AddContact("Bob");
+  main->Settings.ShowHints = false;
+  main->StepAside();
+  ASSERT_FALSE(IsWindowVisible(main->Handle()));
+  EXPECT_EQ(SendMessageA(main->Handle(), WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF), TRUE);
+  EXPECT_EQ(NamesOnDisk(), (Names{"Ann", "Bob"}));
+  EXPECT_NE(ReadFileBytes(dir.File("QUILLCRD.INI")).find("Hints=0"), std::string::npos);
+  SendMessageA(main->Handle(), WM_ENDSESSION, FALSE, ENDSESSION_LOGOFF);  // another program said no
+
+  main->RestoreQuillcard1Click();
+  AddContact("Cy");
+  bool asked = false;
+  ui::Application::Get().onModalShown = [&](ui::Form& dialog) {
+    asked = true;
+    EXPECT_EQ(SendMessageA(main->Handle(), WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF), TRUE);
+    EXPECT_EQ(NamesOnDisk(), (Names{"Ann", "Bob", "Cy"}));
+    dialog.Close();
+  };
+  main->btAbout.Click();
+  ui::Application::Get().onModalShown = nullptr;
+  EXPECT_TRUE(asked);
+  EXPECT_TRUE(Recorded().messages.empty());
+}
+
+TEST_F(ReliabilityTest, ASessionEndThatCannotSaveTheContactsIsHeldUpAndTheUserToldAfterwards) {
+  StartWith({{{"Ann"}, 0}});
+  SetReadOnly(dir.File("QUILLCRD.DAT"), true);
+  AddThroughWindow("Bob");
+  ASSERT_TRUE(PumpUntil([] { return Recorded().messages.size() == 1; }));
+  Recorded().Clear();
+
+  // Nothing waits for the user while Windows asks; the reason comes after.
+  EXPECT_EQ(SendMessageA(main->Handle(), WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF), FALSE);
+  EXPECT_TRUE(Recorded().messages.empty());
+  SendMessageA(main->Handle(), WM_ENDSESSION, FALSE, ENDSESSION_LOGOFF);
+  ASSERT_TRUE(PumpUntil([] { return Recorded().messages.size() == 1; }));
+  EXPECT_NE(Recorded().messages[0].text.find("QUILLCRD.DAT"), std::string::npos) << Recorded().messages[0].text;
+  EXPECT_NE(Recorded().messages[0].text.find("kept Windows from ending the session"), std::string::npos);
+
+  SetReadOnly(dir.File("QUILLCRD.DAT"), false);
+  EXPECT_EQ(SendMessageA(main->Handle(), WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF), TRUE);
+  EXPECT_EQ(NamesOnDisk(), (Names{"Ann", "Bob"}));
+}
+
+// A file that ends inside its last contact: the original is kept under a
+// free name beside it, the user told once, and the book saved whole at once.
+// Temporary files of a save that was cut off go; files merely like them stay.
+TEST_F(ReliabilityTest, ADamagedFileIsKeptBesideTheBookAndLeftOversOfCutSavesGo) {
+  std::string damaged = DataFileWithNames({"Ann", "Bob", "Cy"});
+  damaged.resize(damaged.size() - 10);
+  WriteFileBytes(dir.File("QUILLCRD.DAT"), damaged);
+  WriteFileBytes(dir.File("QUILLCRD.DAT.damaged"), "an older one");
+  WriteFileBytes(dir.File("QUILLCRD.DAT.tmp99999999-3"), "cut off");
+  WriteFileBytes(dir.File("QUILLCRD.DAT.tmp99999999-3.txt"), "someone else's");
+  WriteFileBytes(dir.File("QUILLCRD.INI"), "[Options]\r\nFirstTime=0\r\n");
+  Start();
+  ASSERT_EQ(Recorded().messages.size(), 1u);
+  const std::string& told = Recorded().messages[0].text;
+  EXPECT_NE(told.find("2 of its 3 contacts"), std::string::npos) << told;
+  EXPECT_NE(told.find(dir.File("QUILLCRD.DAT.damaged2")), std::string::npos) << told;
+  EXPECT_EQ(ReadFileBytes(dir.File("QUILLCRD.DAT.damaged2")), damaged);
+  EXPECT_EQ(ReadFileBytes(dir.File("QUILLCRD.DAT.damaged")), "an older one");
+  EXPECT_EQ(ReadFileBytes(dir.File("QUILLCRD.DAT")), DataFileWithNames({"Ann", "Bob"}));
+  EXPECT_FALSE(FileExists(dir.File("QUILLCRD.DAT.tmp99999999-3")));
+  EXPECT_TRUE(FileExists(dir.File("QUILLCRD.DAT.tmp99999999-3.txt")));
+
+  ASSERT_TRUE(CloseMain());
+  main.reset();
+  Recorded().Clear();
+  Start();
+  EXPECT_TRUE(Recorded().messages.empty());
+}
+
+// The real program in a process of its own, ended the hard ways.
+class RealProgramTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    exe = dir.File("quillcrd.exe");
+    ASSERT_TRUE(CopyFileA((ProgramDirectory() + QC_QUILLCRD_EXE).c_str(), exe.c_str(), FALSE));
+  }
+  HWND WaitForMainWindow(ChildProcess& p) {
+    HWND found = nullptr;
+    PumpUntil([&] { return (found = FindProcessWindow(p.Id(), "Quillcard - 3.1")) != nullptr; }, 20000);
+    return found;
+  }
+  // The visible edit box nearest the window's top: the name box once it shows.
+  static HWND TopmostEdit(HWND window) {
+    struct Search {
+      HWND found = nullptr;
+      LONG top = LONG_MAX;
+    } search;
+    EnumChildWindows(
+        window,
+        [](HWND child, LPARAM data) {
+          auto& s = *reinterpret_cast<Search*>(data);
+          char cls[16] = {};
+          GetClassNameA(child, cls, sizeof cls);
+          RECT r;
+          GetWindowRect(child, &r);
+          if (lstrcmpiA(cls, "Edit") == 0 && IsWindowVisible(child) && r.top < s.top) {
+            s.found = child;
+            s.top = r.top;
+          }
+          return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
+  }
+  static std::vector<HWND> TopLevelWindowsOf(DWORD pid) {
+    std::pair<DWORD, std::vector<HWND>> search{pid, {}};
+    EnumWindows(
+        [](HWND w, LPARAM data) {
+          auto& s = *reinterpret_cast<std::pair<DWORD, std::vector<HWND>>*>(data);
+          DWORD owner = 0;
+          GetWindowThreadProcessId(w, &owner);
+          if (owner == s.first) s.second.push_back(w);
+          return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.second;
+  }
+  Names NamesOnDisk() { return NamesInDataFile(dir.File("QUILLCRD.DAT")); }
+
+  TempDir dir;
+  MachineSettingsFile settings;
+  std::string exe;
+};
+
+TEST_F(RealProgramTest, KilledRightAfterOkOrEndedByWindowsFromTheTrayItLosesNothing) {
+  settings.Write("[Options]\r\nFirstTime=0\r\nTray Application=1\r\n");
+  WriteFileBytes(dir.File("QUILLCRD.DAT"), DataFileWithNames({"Ann"}));
+  {
+    ChildProcess program(exe, dir.Path());
+    HWND main = WaitForMainWindow(program);
+    ASSERT_NE(main, nullptr);
+    SendMessageA(FindDescendant(main, "Button", "Ne&w Record"), BM_CLICK, 0, 0);
+    SendMessageA(TopmostEdit(main), WM_SETTEXT, 0, reinterpret_cast<LPARAM>("Bob"));
+    SendMessageA(FindDescendant(main, "Button", "Ok"), BM_CLICK, 0, 0);
+    program.Kill();
+    program.Wait(10000);
+  }
+  EXPECT_EQ(NamesOnDisk(), (Names{"Ann", "Bob"}));
+
+  // Hidden in the tray, the program is asked and told as Windows does at a
+  // log-off: every top-level window of it, then the process ends.
+  ChildProcess program(exe, dir.Path());
+  HWND main = WaitForMainWindow(program);
+  ASSERT_NE(main, nullptr);
+  SendMessageA(FindDescendant(main, "Button", "&Cancel"), BM_CLICK, 0, 0);
+  ASSERT_TRUE(PumpUntil([&] { return !IsWindowVisible(main); }, 10000));
+  const std::vector<HWND> windows = TopLevelWindowsOf(program.Id());
+  for (HWND w : windows) {
+    DWORD_PTR answer = 0;
+    ASSERT_TRUE(SendMessageTimeoutA(w, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF, SMTO_NORMAL, 10000, &answer));
+    EXPECT_TRUE(answer);
+  }
+  for (HWND w : windows) {
+    DWORD_PTR ignored = 0;
+    SendMessageTimeoutA(w, WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF, SMTO_NORMAL, 10000, &ignored);
+  }
+  program.Kill();
+  program.Wait(10000);
+  // The settings were written though the program never closed.
+  const std::string ini = ReadFileBytes(settings.Path());
+  EXPECT_NE(ini.find("[User Fields]"), std::string::npos) << ini;
+  EXPECT_NE(ini.find("Tray Application=1"), std::string::npos) << ini;
+  EXPECT_EQ(NamesOnDisk(), (Names{"Ann", "Bob"}));
 }
 
 }  // namespace

@@ -15,7 +15,7 @@ Recorder& Recorded() {
 
 void InstallRecordingHooks() {
   ui::SetMessageBoxHook([](HWND, const std::string& text, UINT type) {
-    Recorded().messages.push_back({text, type});
+    Recorded().messages.push_back({text, type, {}});
     if (Recorded().answers.empty()) return IDOK;
     int a = Recorded().answers.front();
     Recorded().answers.pop_front();
@@ -26,6 +26,21 @@ void InstallRecordingHooks() {
   });
   ui::SetShellOpenHook([](HWND, const std::string& target) { Recorded().shellOpens.push_back(target); });
   ui::SetQuitHook([](int code) { Recorded().quits.push_back(code); });
+  ui::SetChoiceHook([](HWND, const std::string& text, const std::vector<ui::ChoiceButton>& buttons) {
+    ShownMessage shown{text, 0, {}};
+    for (const ui::ChoiceButton& b : buttons) shown.buttons.push_back(b.caption);
+    Recorded().messages.push_back(shown);
+    if (Recorded().answers.empty()) return buttons.back().id;
+    int a = Recorded().answers.front();
+    Recorded().answers.pop_front();
+    return a;
+  });
+  ui::SetSaveFileHook([](HWND, const std::string&) {
+    if (Recorded().saveAsAnswers.empty()) return std::string();
+    std::string file = Recorded().saveAsAnswers.front();
+    Recorded().saveAsAnswers.pop_front();
+    return file;
+  });
 }
 
 MachineSettingsFile::MachineSettingsFile() {

@@ -13,6 +13,7 @@ namespace qc::test {
 struct ShownMessage {
   std::string text;
   UINT type = 0;
+  std::vector<std::string> buttons;  // a choice's own buttons; empty for a message box
 };
 
 struct Recorder {
@@ -20,8 +21,11 @@ struct Recorder {
   std::vector<int> helpTopics;
   std::vector<std::string> shellOpens;
   std::vector<int> quits;
-  // Answers for the next message boxes (IDOK, IDCANCEL...); IDOK when empty.
+  // Answers for the next message boxes and choices (IDOK, IDCANCEL...); when
+  // empty a message box gets IDOK and a choice its last (cancel) button.
   std::deque<int> answers;
+  // Files chosen in the next Save As dialogs; cancelled when empty.
+  std::deque<std::string> saveAsAnswers;
   void Clear() { *this = Recorder{}; }
 };
 

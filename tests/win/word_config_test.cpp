@@ -240,7 +240,7 @@ TEST_F(WordConfigTest, AToolbarButtonFailureIsToldWithTheButtonsOffMeanwhile) {
   Recorded().Clear();
   std::vector<bool> enabledDuringMessage;
   ui::SetMessageBoxHook([&](HWND, const std::string& text, UINT) {
-    Recorded().messages.push_back({text, 0});
+    Recorded().messages.push_back({text, 0, {}});
     enabledDuringMessage = {dialog->btToolbar.Enabled(), dialog->btKeyboard.Enabled(), dialog->btClear.Enabled(),
                             dialog->btExit.Enabled()};
     return IDOK;

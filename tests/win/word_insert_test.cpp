@@ -267,7 +267,9 @@ TEST_F(WordInsertTest, WhenSavingFailsTheProgramStaysOpenWithItsContacts) {
   RemoveDirectoryA(dir.File("QUILLCRD.DAT").c_str());
   ASSERT_EQ(Recorded().messages.size(), 2u);
   EXPECT_EQ(Recorded().messages[0].text, "Unable to connect to Word - QUITING");
-  EXPECT_TRUE(Recorded().messages[1].type & MB_ICONERROR);
+  // The user is asked what to do with the contacts; Cancel keeps the program open.
+  EXPECT_EQ(Recorded().messages[1].buttons,
+            (std::vector<std::string>{"&Try Again", "&Save to Another File...", "Cancel"}));
   EXPECT_TRUE(Recorded().quits.empty());
   EXPECT_EQ(main->ContactList->Count(), 1);
 }

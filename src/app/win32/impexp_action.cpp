@@ -29,6 +29,8 @@ void TfmMain::btImportExportClick() {
   env.settings = &Settings;
   env.options = &options;
   env.dataFile = data;
+  env.contactsChanging = [this] { BeginContactChange(); };
+  env.contactsChanged = [this] { ContactsChanged(); };
   TfmImpExp wizard(env);
   wizard.Create(Handle());
   wizard.ShowModal(Handle());

@@ -71,15 +71,7 @@ void TfmMain::FormCreate() {
   Settings.FieldNames.clear();
   SetMode(EditMode::Browse);
 
-  ContactList = std::make_unique<TDatabase>();
-  try {
-    ContactList->LoadFromFile(env_.dataFilePath, *env_.messages);
-  } catch (const UserError& e) {
-    DataFileUnreadable = true;
-    ContactList = std::make_unique<TDatabase>();
-    env_.messages->Warning(std::string(e.what()) +
-                           "\r\nQuillcard starts without contacts and will not save over this file.");
-  }
+  OpenDataFile();
   RefillNames();
 
   LoadSettings(*env_.settings, Settings);
@@ -166,29 +158,14 @@ void TfmMain::PagesChange() {
   HelpContext = PageHelpContext(index);
 }
 
-bool TfmMain::SaveContactsAndSettings() {
-  if (!DataFileUnreadable && ContactList) {
-    try {
-      ContactList->SaveToFile(env_.dataFilePath);
-    } catch (const UserError& e) {
-      ui::ShowMessage(Handle(), e.what(), MB_OK | MB_ICONERROR);
-      return false;
-    }
-  }
-  try {
-    SaveSettings(*env_.settings, Settings);
-  } catch (const UserError& e) {
-    ui::ShowMessage(Handle(), e.what(), MB_OK | MB_ICONWARNING);
-  }
-  return true;
-}
-
 bool TfmMain::FormCloseQuery() {
   // Not while a dialog of ours is open (the tray menu can still ask): the
   // dialog may be working on the contacts.
   if (!IsWindowEnabled(Handle())) return false;
-  // A failed save keeps the window open with the contacts in memory; closing again retries.
+  // Contacts that could not be saved keep the window open, unless the user
+  // saved them elsewhere or chose to let them go.
   if (!SaveContactsAndSettings()) return false;
+  saver_.reset();
   ContactList.reset();
   Tray.SetVisible(false);
   Closed = true;
@@ -204,6 +181,18 @@ void TfmMain::FormDestroyed() {
 LRESULT TfmMain::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
   if (Tray.HandleMessage(msg, wp, lp)) return 0;
   switch (msg) {
+    case WM_QUERYENDSESSION:
+      return QuerySessionEnd() ? TRUE : FALSE;
+    case WM_ENDSESSION:
+      SessionEnded(wp != FALSE);
+      return 0;
+    case kSaveFinishedMessage:
+      ReportFailedSave();
+      return 0;
+    case kSessionKeptMessage:
+      RestoreQuillcard1Click();
+      ui::ShowMessage(Handle(), sessionFailure_, MB_OK | MB_ICONERROR);
+      return 0;
     case WM_HELP:
       ui::ShowHelpTopic(Handle(), HelpContext);
       return TRUE;

@@ -4,6 +4,7 @@
 #include <memory>
 #include <string>
 
+#include "app/contact_saver.h"
 #include "app/edit_mode.h"
 #include "common/user_messages.h"
 #include "data/database.h"
@@ -25,6 +26,11 @@ struct MainEnvironment {
   bool quitOnClose = true;  // end the message loop when the window is gone
 };
 
+// Posted to the main window when a save of the contacts has finished, and
+// when the user is to be told why the session was kept from ending.
+inline constexpr UINT kSaveFinishedMessage = WM_APP + 1;
+inline constexpr UINT kSessionKeptMessage = WM_APP + 2;
+
 class TfmMain : public ui::Form {
  public:
   explicit TfmMain(MainEnvironment env);
@@ -45,8 +51,9 @@ class TfmMain : public ui::Form {
   bool HiddenInTray = false;
   UINT WakeMessage = 0;
   int HelpContext = 0;
-  // Set when the data file could not be read at start: it is then never saved over.
-  bool DataFileUnreadable = false;
+  // Cleared when the data file must never be saved over: it could not be
+  // read at start, or it is damaged and its original could not be kept.
+  bool MaySaveDataFile = true;
   bool Closed = false;
 
   // ---- frame
@@ -101,8 +108,11 @@ class TfmMain : public ui::Form {
   void SetFieldCaptions();
   void RefreshMergeNames();
   void FillMergeFields();
-  void LockPanels(int kind);
-  void UnlockPanels(int kind);
+  // Locks what could make the shown contact or the chosen merge lists stale:
+  // the Mail Merge and Configuration pages outside Browse, the name list,
+  // New Record and the Configuration page while a merge list holds anything.
+  // One state, computed from the mode and the two chosen lists.
+  void UpdatePanelLocks();
   void UpdatePreviews();
   void StepAside();
   void RestoreQuillcard1Click();
@@ -146,7 +156,9 @@ class TfmMain : public ui::Form {
   void btAboutClick();
 
   // Saves contacts and settings as the close does, without closing (used
-  // before the program has to end at once). False when the data file failed.
+  // before the program has to end at once). When the contacts cannot be
+  // saved the user chooses: try again, save them to another file, or cancel
+  // (false: the program must go on).
   bool SaveContactsAndSettings();
 
   // Called with each message the loop takes (the wake handler).
@@ -174,8 +186,28 @@ class TfmMain : public ui::Form {
   void FillRecordFromBoxes(TRecord& r) const;
   void ShowTrayMenu();
 
+  // ---- the data file
+  void OpenDataFile();
+  void KeepDamagedDataFile(const LoadReport& report);
+  // Before and after every change of ContactList that the user commits: the
+  // change waits for a save still reading the list, and is saved at once.
+  void BeginContactChange();
+  void ContactsChanged();
+  void ReportFailedSave();
+  bool SaveContactsBeforeEnd();
+  bool OfferToSaveElsewhere();
+  bool SaveContactsElsewhere();
+  // Windows ending the session: true lets it end.
+  std::string SaveForSessionEnd();
+  bool QuerySessionEnd();
+  void SessionEnded(bool ending);
+
   MainEnvironment env_;
   bool shown_ = false;
+  std::string keepReason_;         // why the data file is not saved over
+  bool sessionSaved_ = false;      // saved for the session end asked for
+  std::string sessionFailure_;     // why the session was kept from ending
+  std::unique_ptr<ContactSaver> saver_;  // after ContactList: it goes first
 };
 
 }  // namespace qc

@@ -644,7 +644,9 @@ void TfmImpExp::RunEngine() {
   request.ignoreFirstLine = cbIgnoreHeaders.Checked();
   request.makeBackup = cbBackup.Checked();
   request.dataFile = env_.dataFile;
+  if (env_.contactsChanging) env_.contactsChanging();
   ImportContacts(ImportLines, request, *env_.settings, *env_.contactList, *this);
+  if (env_.contactsChanged) env_.contactsChanged();
 }
 
 void TfmImpExp::SetProgressMax(int count) {

@@ -29,6 +29,10 @@ struct ImpExpEnvironment {
   AppSettings* settings = nullptr;                    // field names, default option byte
   Profile* options = nullptr;                         // "quillcrd.cfg"
   std::string dataFile;                               // what the import's backup copies
+  // Around an import: before it, nothing may be reading the list (and the
+  // data file the backup copies is up to date); after one that changed the
+  // list, the change is saved.
+  std::function<void()> contactsChanging, contactsChanged;
 };
 
 // The open-file dialog of btBrowse: one filter, the read-only box hidden,
