@@ -20,6 +20,7 @@
 #include <string>
 #include <vector>
 
+#include "app/contact_saver.h"
 #include "contacts.h"
 #include "impexp/export.h"
 #include "impexp/field_texts.h"
@@ -128,6 +129,25 @@ void DataFile(const std::string& dir, int count, int repeats) {
     Report("datafile", "save", count, save);
     Report("datafile", "raw write", count, rawWrite);
     Report("datafile", "file bytes built in memory", count, build);
+
+    // A committed change as the window meets it: the save runs on the
+    // saver's worker and the window waits for it at most kSaveGrace.
+    Timing waited, saved;
+    ContactSaver saver(path, book);
+    for (int r = 0; r < repeats; ++r) {
+      TimeOnce(waited, [&] {
+        saver.Save();
+        saver.WaitUntilIdle(kSaveGrace);
+      });
+      saver.WaitUntilIdle();
+      TimeOnce(saved, [&] {
+        saver.Save();
+        saver.WaitUntilIdle();
+      });
+    }
+    if (saver.TakeFailure()) Fail("a save behind the window failed");
+    Report("datafile", "change saved: the window waits", count, waited);
+    Report("datafile", "change saved: until in the file", count, saved);
   }
   if (ReadWholeFile(path).content != bytes) Fail("the saved file differs from the list's bytes");
   ::unlink(rawPath.c_str());
