@@ -62,11 +62,14 @@ void ContactSaver::Work() {
     }
     {
       std::lock_guard lock(mutex_);
-      running_ = false;
       failure_ = std::move(error);
     }
-    idle_.notify_all();
     if (finished_) finished_();
+    {
+      std::lock_guard lock(mutex_);
+      running_ = false;
+    }
+    idle_.notify_all();
   }
 }
 

@@ -4,7 +4,12 @@
 // no contact is dropped without the user's word.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <functional>
+#include <tuple>
+
 #include "main_fixture.h"
+#include "program_fixture.h"
 
 namespace qc::test {
 namespace {
@@ -26,30 +31,6 @@ class ReliabilityTest : public MainWindowFixture {
 };
 
 using Names = std::vector<std::string>;
-
-TEST_F(ReliabilityTest, ReadOnlyDataFileAtStartLoadsAndIsNeverWrittenOver) {
-  const std::string original = DataFileWithNames({"Ann", "Bob"});
-  WriteFileBytes(dir.File("QUILLCRD.DAT"), original);
-  WriteFileBytes(dir.File("QUILLCRD.INI"), "[Options]\r\nFirstTime=0\r\n");
-  SetReadOnly(dir.File("QUILLCRD.DAT"), true);
-
-  Start();
-  EXPECT_TRUE(Recorded().messages.empty());  // reading needs no write access
-  EXPECT_EQ(Entries(main->lbName), (std::vector<std::string>{"Ann", "Bob"}));
-  AddContact("Cy");
-
-  EXPECT_FALSE(CloseMain());
-  ASSERT_EQ(Recorded().messages.size(), 1u);
-  EXPECT_NE(Recorded().messages[0].text.find("QUILLCRD.DAT"), std::string::npos) << Recorded().messages[0].text;
-  EXPECT_EQ(ReadFileBytes(dir.File("QUILLCRD.DAT")), original);
-  ASSERT_TRUE(main->ContactList);
-  EXPECT_EQ(main->ContactList->Count(), 3);
-
-  // Once the file may be written again, the next close saves every contact.
-  SetReadOnly(dir.File("QUILLCRD.DAT"), false);
-  EXPECT_TRUE(CloseMain());
-  EXPECT_EQ(NamesOnDisk(), (std::vector<std::string>{"Ann", "Bob", "Cy"}));
-}
 
 TEST_F(ReliabilityTest, FilesMadeReadOnlyWhileRunningAreReportedAtClose) {
   const std::string ini = "[Options]\r\nFirstTime=0\r\nHints=1\r\n";
@@ -107,13 +88,15 @@ TEST_F(ReliabilityTest, EveryCommittedChangeIsOnDiskWhenItsButtonReturns) {
   EXPECT_EQ(NamesOnDisk(), (Names{"Bo", "Cy", "Dee", "Eve"}));
 }
 
+// A read-only data file loads without a word; at close the user chooses.
 TEST_F(ReliabilityTest, AFailedSaveAtCloseOffersToTryAgainToSaveElsewhereOrToStay) {
-  StartWith({{{"Ann"}, 0}});
+  const std::string before = DataFileWithNames({"Ann"});
+  WriteFileBytes(dir.File("QUILLCRD.DAT"), before);
+  WriteFileBytes(dir.File("QUILLCRD.INI"), "[Options]\r\nFirstTime=0\r\n");
+  SetReadOnly(dir.File("QUILLCRD.DAT"), true);
+  Start();
+  EXPECT_TRUE(Recorded().messages.empty());
   AddContact("Bob");  // in memory only, as after a save that failed
-  const std::string before = ReadFileBytes(dir.File("QUILLCRD.DAT"));
-  // Another program holds the data file open without sharing.
-  HANDLE lock = CreateFileA(dir.File("QUILLCRD.DAT").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-  ASSERT_NE(lock, INVALID_HANDLE_VALUE);
 
   EXPECT_FALSE(CloseMain());  // Cancel: the window stays with its contacts
   ASSERT_EQ(Recorded().messages.size(), 1u);
@@ -121,13 +104,12 @@ TEST_F(ReliabilityTest, AFailedSaveAtCloseOffersToTryAgainToSaveElsewhereOrToSta
   EXPECT_EQ(Recorded().messages[0].buttons, (Names{"&Try Again", "&Save to Another File...", "Cancel"}));
   ASSERT_TRUE(main->ContactList);
 
-  // Try again (still locked), then another file: its dialog cancelled once, then a file chosen.
+  // Try again (still read-only), then another file: its dialog cancelled once, then a file chosen.
   Recorded().Clear();
   Recorded().answers = {IDRETRY, IDYES, IDYES};
   Recorded().saveAsAnswers = {"", dir.File("elsewhere.dat")};
   EXPECT_TRUE(CloseMain());
   EXPECT_EQ(Recorded().messages.size(), 3u);
-  CloseHandle(lock);
   EXPECT_EQ(NamesOnDisk("elsewhere.dat"), (Names{"Ann", "Bob"}));
   EXPECT_EQ(ReadFileBytes(dir.File("QUILLCRD.DAT")), before);
 }
@@ -208,58 +190,38 @@ TEST_F(ReliabilityTest, ADamagedFileIsKeptBesideTheBookAndLeftOversOfCutSavesGo)
 }
 
 // The real program in a process of its own, ended the hard ways.
-class RealProgramTest : public ::testing::Test {
+class RealProgramTest : public ProgramFixture {
  protected:
-  void SetUp() override {
-    exe = dir.File("quillcrd.exe");
-    ASSERT_TRUE(CopyFileA((ProgramDirectory() + QC_QUILLCRD_EXE).c_str(), exe.c_str(), FALSE));
-  }
-  HWND WaitForMainWindow(ChildProcess& p) {
-    HWND found = nullptr;
-    PumpUntil([&] { return (found = FindProcessWindow(p.Id(), "Quillcard - 3.1")) != nullptr; }, 20000);
-    return found;
+  // The windows of a process, top-level or below `parent`, that `pick` keeps.
+  static std::vector<HWND> Windows(DWORD pid, HWND parent, const std::function<bool(HWND)>& pick) {
+    std::tuple<DWORD, const std::function<bool(HWND)>&, std::vector<HWND>> search{pid, pick, {}};
+    auto visit = [](HWND w, LPARAM data) -> BOOL {
+      auto& [process, keep, found] = *reinterpret_cast<decltype(search)*>(data);
+      DWORD owner = 0;
+      GetWindowThreadProcessId(w, &owner);
+      if (owner == process && keep(w)) found.push_back(w);
+      return TRUE;
+    };
+    if (parent) EnumChildWindows(parent, visit, reinterpret_cast<LPARAM>(&search));
+    else EnumWindows(visit, reinterpret_cast<LPARAM>(&search));
+    return std::get<2>(search);
   }
   // The visible edit box nearest the window's top: the name box once it shows.
-  static HWND TopmostEdit(HWND window) {
-    struct Search {
-      HWND found = nullptr;
-      LONG top = LONG_MAX;
-    } search;
-    EnumChildWindows(
-        window,
-        [](HWND child, LPARAM data) {
-          auto& s = *reinterpret_cast<Search*>(data);
-          char cls[16] = {};
-          GetClassNameA(child, cls, sizeof cls);
-          RECT r;
-          GetWindowRect(child, &r);
-          if (lstrcmpiA(cls, "Edit") == 0 && IsWindowVisible(child) && r.top < s.top) {
-            s.found = child;
-            s.top = r.top;
-          }
-          return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&search));
-    return search.found;
-  }
-  static std::vector<HWND> TopLevelWindowsOf(DWORD pid) {
-    std::pair<DWORD, std::vector<HWND>> search{pid, {}};
-    EnumWindows(
-        [](HWND w, LPARAM data) {
-          auto& s = *reinterpret_cast<std::pair<DWORD, std::vector<HWND>>*>(data);
-          DWORD owner = 0;
-          GetWindowThreadProcessId(w, &owner);
-          if (owner == s.first) s.second.push_back(w);
-          return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&search));
-    return search.second;
+  static HWND NameBox(DWORD pid, HWND main) {
+    auto top = [](HWND w) {
+      RECT r;
+      GetWindowRect(w, &r);
+      return r.top;
+    };
+    std::vector<HWND> edits = Windows(pid, main, [](HWND w) {
+      char cls[16] = {};
+      GetClassNameA(w, cls, sizeof cls);
+      return lstrcmpiA(cls, "Edit") == 0 && IsWindowVisible(w);
+    });
+    auto first = std::min_element(edits.begin(), edits.end(), [&](HWND a, HWND b) { return top(a) < top(b); });
+    return first == edits.end() ? nullptr : *first;
   }
   Names NamesOnDisk() { return NamesInDataFile(dir.File("QUILLCRD.DAT")); }
-
-  TempDir dir;
-  MachineSettingsFile settings;
-  std::string exe;
 };
 
 TEST_F(RealProgramTest, KilledRightAfterOkOrEndedByWindowsFromTheTrayItLosesNothing) {
@@ -270,7 +232,7 @@ TEST_F(RealProgramTest, KilledRightAfterOkOrEndedByWindowsFromTheTrayItLosesNoth
     HWND main = WaitForMainWindow(program);
     ASSERT_NE(main, nullptr);
     SendMessageA(FindDescendant(main, "Button", "Ne&w Record"), BM_CLICK, 0, 0);
-    SendMessageA(TopmostEdit(main), WM_SETTEXT, 0, reinterpret_cast<LPARAM>("Bob"));
+    SendMessageA(NameBox(program.Id(), main), WM_SETTEXT, 0, reinterpret_cast<LPARAM>("Bob"));
     SendMessageA(FindDescendant(main, "Button", "Ok"), BM_CLICK, 0, 0);
     program.Kill();
     program.Wait(10000);
@@ -284,7 +246,7 @@ TEST_F(RealProgramTest, KilledRightAfterOkOrEndedByWindowsFromTheTrayItLosesNoth
   ASSERT_NE(main, nullptr);
   SendMessageA(FindDescendant(main, "Button", "&Cancel"), BM_CLICK, 0, 0);
   ASSERT_TRUE(PumpUntil([&] { return !IsWindowVisible(main); }, 10000));
-  const std::vector<HWND> windows = TopLevelWindowsOf(program.Id());
+  const std::vector<HWND> windows = Windows(program.Id(), nullptr, [](HWND) { return true; });
   for (HWND w : windows) {
     DWORD_PTR answer = 0;
     ASSERT_TRUE(SendMessageTimeoutA(w, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF, SMTO_NORMAL, 10000, &answer));

@@ -2,26 +2,14 @@
 // wakes the first (also out of the tray) and ends with exit code 0.
 #include <gtest/gtest.h>
 
-#include "win_test_support.h"
+#include "program_fixture.h"
 
 namespace qc::test {
 namespace {
 
-constexpr char kCaption[] = "Quillcard - 3.1";
-
 // Each test writes the machine-wide settings file its way.
-class SingleInstanceTest : public ::testing::Test {
+class SingleInstanceTest : public ProgramFixture {
  protected:
-  void SetUp() override {
-    exe = dir.File("quillcrd.exe");
-    ASSERT_TRUE(CopyFileA((ProgramDirectory() + QC_QUILLCRD_EXE).c_str(), exe.c_str(), FALSE));
-  }
-  HWND WaitForMainWindow(ChildProcess& p) {
-    HWND found = nullptr;
-    PumpUntil([&] { return (found = FindProcessWindow(p.Id(), kCaption)) != nullptr; }, 20000);
-    return found;
-  }
-
   // A window of the test's own that holds the foreground.
   HWND MakeForegroundWindow() {
     HWND w = CreateWindowExA(0, "STATIC", "other program", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 200,
@@ -30,10 +18,6 @@ class SingleInstanceTest : public ::testing::Test {
     Pump();
     return w;
   }
-
-  TempDir dir;
-  MachineSettingsFile settings;
-  std::string exe;
 };
 
 TEST_F(SingleInstanceTest, SecondStartEndsWithZeroAndBringsTheFirstToTheFront) {
