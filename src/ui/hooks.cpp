@@ -22,15 +22,15 @@ int ShowMessage(HWND owner, const std::string& text, UINT type) {
   return MessageBoxA(owner, text.c_str(), kAppTitle, type);
 }
 
-namespace {
-
 std::wstring Wide(const std::string& text) {
-  int n = MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, nullptr, 0);
-  std::wstring wide(n > 0 ? static_cast<size_t>(n) : 1, L'\0');
-  if (n > 0) MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, wide.data(), n);
-  wide.resize(wide.size() - 1);
+  std::wstring wide(text.size(), L'\0');
+  int n = MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), wide.data(),
+                              static_cast<int>(wide.size()));
+  wide.resize(n > 0 ? static_cast<size_t>(n) : 0);
   return wide;
 }
+
+namespace {
 
 // A task dialog with the buttons as given; 0 when the system has none.
 int TaskDialogChoice(HWND owner, const std::string& text, const std::vector<ChoiceButton>& buttons) {

@@ -26,6 +26,10 @@ struct ChoiceButton {
 using ChoiceFn = std::function<int(HWND owner, const std::string& text, const std::vector<ChoiceButton>& buttons)>;
 using SaveFileFn = std::function<std::string(HWND owner, const std::string& suggestedPath)>;
 
+// An ANSI text as UTF-16, for the functions that take no other (task
+// dialogs, the reason that holds up the end of a session).
+std::wstring Wide(const std::string& text);
+
 // Shows a message box captioned "Quillcard"; returns the button pressed (IDOK...).
 int ShowMessage(HWND owner, const std::string& text, UINT type);
 // A question captioned "Quillcard" with buttons of its own, the last one the

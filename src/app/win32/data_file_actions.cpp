@@ -14,14 +14,6 @@ const std::vector<ui::ChoiceButton> kFailedSaveChoices = {
 const std::vector<ui::ChoiceButton> kUnsavedContactsChoices = {
     {IDYES, "&Save to Another File..."}, {IDNO, "&Don't Save"}, {IDCANCEL, "Cancel"}};
 
-std::wstring Wide(const std::string& text) {
-  std::wstring wide(text.size(), L'\0');
-  int n = MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), wide.data(),
-                              static_cast<int>(wide.size()));
-  wide.resize(n > 0 ? static_cast<size_t>(n) : 0);
-  return wide;
-}
-
 // Where Save As starts: the data file's name in the user's documents.
 std::string SuggestedSaveAsPath() {
   char folder[MAX_PATH] = {};
@@ -188,7 +180,8 @@ bool TfmMain::QuerySessionEnd() {
   const std::string failure = SaveForSessionEnd();
   sessionSaved_ = failure.empty();
   if (sessionSaved_) return true;
-  ShutdownBlockReasonCreate(Handle(), Wide("Quillcard could not save your contacts to " + env_.dataFilePath).c_str());
+  const std::wstring reason = ui::Wide("Quillcard could not save your contacts to " + env_.dataFilePath);
+  ShutdownBlockReasonCreate(Handle(), reason.c_str());
   sessionFailure_ = failure +
                     "\r\nQuillcard kept Windows from ending the session so that your contacts are not lost. "
                     "Close Quillcard to save them to another file.";
