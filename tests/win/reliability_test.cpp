@@ -141,14 +141,17 @@ TEST_F(ReliabilityTest, TheSessionEndSavesWhatWasCommittedFromTheTrayAndUnderADi
 }
 
 TEST_F(ReliabilityTest, ASessionEndThatCannotSaveTheContactsIsHeldUpAndTheUserToldAfterwards) {
-  StartWith({{{"Ann"}, 0}});
+  StartWith({{{"Ann"}, 0}}, "Tray Application=1\r\n");
   SetReadOnly(dir.File("QUILLCRD.DAT"), true);
   AddThroughWindow("Bob");
   ASSERT_TRUE(PumpUntil([] { return Recorded().messages.size() == 1; }));
   Recorded().Clear();
+  main->StepAside();
 
-  // Nothing waits for the user while Windows asks; the reason comes after.
+  // The window comes out of the tray; nothing waits for the user while
+  // Windows asks, the reason comes after.
   EXPECT_EQ(SendMessageA(main->Handle(), WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF), FALSE);
+  EXPECT_TRUE(IsWindowVisible(main->Handle()));
   EXPECT_TRUE(Recorded().messages.empty());
   SendMessageA(main->Handle(), WM_ENDSESSION, FALSE, ENDSESSION_LOGOFF);
   ASSERT_TRUE(PumpUntil([] { return Recorded().messages.size() == 1; }));

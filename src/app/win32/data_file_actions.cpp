@@ -180,6 +180,9 @@ bool TfmMain::QuerySessionEnd() {
   const std::string failure = SaveForSessionEnd();
   sessionSaved_ = failure.empty();
   if (sessionSaved_) return true;
+  // Out of the tray first: Windows lists the programs holding the session
+  // up by their windows, and the user has something to come back to.
+  RestoreQuillcard1Click();
   const std::wstring reason = ui::Wide("Quillcard could not save your contacts to " + env_.dataFilePath);
   ShutdownBlockReasonCreate(Handle(), reason.c_str());
   sessionFailure_ = failure +

@@ -190,7 +190,6 @@ LRESULT TfmMain::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
       ReportFailedSave();
       return 0;
     case kSessionKeptMessage:
-      RestoreQuillcard1Click();
       ui::ShowMessage(Handle(), sessionFailure_, MB_OK | MB_ICONERROR);
       return 0;
     case WM_HELP:
