@@ -44,6 +44,8 @@ class ContactBook {
   bool IsTaken(std::string_view name) const;
   // The first contact, in file order, named exactly `name`; -1 when none.
   int IndexOf(std::string_view name) const;
+  // The sort key of a name: names order as their keys do.
+  std::string SortKeyOf(std::string_view name) const { return sortKey_(name); }
   // The place in the name list's order where a new `name` would go (after
   // every equal one), and the place of the contact at `index`.
   int InsertionPlace(std::string_view name) const;

@@ -359,6 +359,9 @@ std::vector<std::string> ComboBox::Items() const {
 int ComboBox::Add(const std::string& text) {
   return static_cast<int>(SendMessageA(Handle(), CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str())));
 }
+void ComboBox::Insert(int i, const std::string& text) {
+  SendMessageA(Handle(), CB_INSERTSTRING, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(text.c_str()));
+}
 void ComboBox::Delete(int i) { SendMessageA(Handle(), CB_DELETESTRING, static_cast<WPARAM>(i), 0); }
 void ComboBox::Clear() { SendMessageA(Handle(), CB_RESETCONTENT, 0, 0); }
 int ComboBox::IndexOf(const std::string& text) const {
@@ -394,6 +397,9 @@ void ListBox::AddAll(const std::vector<std::string>& texts) {
 }
 int ListBox::Add(const std::string& text) {
   return static_cast<int>(SendMessageA(Handle(), LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str())));
+}
+std::vector<std::string> ListBox::Items() const {
+  return ListTexts(Handle(), LB_GETCOUNT, LB_GETTEXTLEN, LB_GETTEXT);
 }
 void ListBox::Insert(int i, const std::string& text) {
   SendMessageA(Handle(), LB_INSERTSTRING, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(text.c_str()));

@@ -43,7 +43,7 @@ TEST_F(AboutBoxTest, OpensCentredOverTheMainWindowAndExitCloses) {
     about->oxButton1.SetFocus();
     PostMessageA(about->oxButton1.Handle(), WM_KEYDOWN, VK_RETURN, 1);
   };
-  main->btAbout.Click();
+  main->Configuration.btAbout.Click();
   EXPECT_TRUE(sawIt);
   EXPECT_TRUE(IsWindowEnabled(main->Handle()));
   EXPECT_TRUE(Recorded().shellOpens.empty());
@@ -54,7 +54,7 @@ TEST_F(AboutBoxTest, HomePageButtonOpensTheBrowserAndCloses) {
   ui::Application::Get().onModalShown = [&](ui::Form& f) {
     PostMessageA(dynamic_cast<TfmAbout&>(f).btAbout.Handle(), BM_CLICK, 0, 0);
   };
-  main->btAbout.Click();
+  main->Configuration.btAbout.Click();
   ASSERT_EQ(Recorded().shellOpens.size(), 1u);
   EXPECT_EQ(Recorded().shellOpens[0], kHomePage);
 }

@@ -10,17 +10,17 @@ namespace {
 class DatabasePageTest : public MainWindowFixture {
  protected:
   void ExpectButtons(bool newOn, bool editOn, bool deleteOn, bool insertOn) {
-    EXPECT_EQ(main->btNew.Enabled(), newOn);
-    EXPECT_EQ(main->btEdit.Enabled(), editOn);
-    EXPECT_EQ(main->btDelete.Enabled(), deleteOn);
-    EXPECT_TRUE(main->btCancel.Enabled());
-    EXPECT_EQ(main->btInsert.Enabled(), insertOn);
+    EXPECT_EQ(main->Database.btNew.Enabled(), newOn);
+    EXPECT_EQ(main->Database.btEdit.Enabled(), editOn);
+    EXPECT_EQ(main->Database.btDelete.Enabled(), deleteOn);
+    EXPECT_TRUE(main->Database.btCancel.Enabled());
+    EXPECT_EQ(main->Database.btInsert.Enabled(), insertOn);
   }
 
   void ExpectPanelsLocked(bool locked) {
-    EXPECT_EQ(main->btImportExport.Enabled(), !locked);
-    EXPECT_EQ(main->lbTotalNames.Enabled(), !locked);
-    EXPECT_EQ(main->lbTotalFields.Enabled(), !locked);
+    EXPECT_EQ(main->Configuration.btImportExport.Enabled(), !locked);
+    EXPECT_EQ(main->MailMerge.lbTotalNames.Enabled(), !locked);
+    EXPECT_EQ(main->MailMerge.lbTotalFields.Enabled(), !locked);
   }
 
   static std::vector<ContactBytes> FourContacts() {
@@ -28,9 +28,8 @@ class DatabasePageTest : public MainWindowFixture {
   }
 };
 
-// The name lists are filled all at once at start; they must hold the names in
-// the order the sorted lists give them one at a time, and take more the same way.
-TEST_F(DatabasePageTest, NameListsFilledAtOnceKeepTheListsOwnOrder) {
+// The contact book orders the name lists as a list sorting itself would.
+TEST_F(DatabasePageTest, NameListsKeepTheOrderOfASortedList) {
   std::vector<std::string> names = {"O'Brien, Pat", "Obrien, Al", "de la Cruz", "De Vries", "Zo\xEB", "zebra",
                                     "\xC9mile",     "Eve",        "co-op",      "coop",     "Co op",  "10 Downing",
                                     "9 Elms",       "_under",     "\xC5ngstr\xF6m", "Smith, Jo", "Smith Jo", "Adams"};
@@ -42,203 +41,203 @@ TEST_F(DatabasePageTest, NameListsFilledAtOnceKeepTheListsOwnOrder) {
   ui::ComboBox oneByOne;
   oneByOne.Create(main->Handle(), 0, 0, 10, 10, true);
   for (const std::string& n : names) oneByOne.Add(n);
-  EXPECT_EQ(Entries(main->lbName), Entries(oneByOne));
-  EXPECT_EQ(Entries(main->lbTotalNames), Entries(oneByOne));
+  EXPECT_EQ(Entries(main->Database.lbName), Entries(oneByOne));
+  EXPECT_EQ(Entries(main->MailMerge.lbTotalNames), Entries(oneByOne));
 
-  // Filled again while holding names, each still finds its place.
-  main->lbName.AddAll({"Baker", "aaron"});
-  oneByOne.Add("Baker");
+  // A new contact's name goes where the sorted list would put it.
+  AddThroughWindow("aaron");
   oneByOne.Add("aaron");
-  EXPECT_EQ(Entries(main->lbName), Entries(oneByOne));
+  EXPECT_EQ(Entries(main->Database.lbName), Entries(oneByOne));
+  EXPECT_EQ(Entries(main->MailMerge.lbTotalNames), Entries(oneByOne));
   DestroyWindow(oneByOne.Handle());
 }
 
 TEST_F(DatabasePageTest, BrowseModeShowsOnlyTheNameList) {
   StartWith(FourContacts());
-  EXPECT_EQ(main->Mode, EditMode::Browse);
-  EXPECT_TRUE(main->lbName.Visible());
-  EXPECT_FALSE(main->edName.Visible());
-  EXPECT_TRUE(main->lbName.Enabled());
-  EXPECT_TRUE(main->lbName.Focused());
-  EXPECT_EQ(main->lbName.ItemIndex(), -1);
-  EXPECT_FALSE(main->edCompany.Enabled());
-  EXPECT_FALSE(main->edAddress1.Enabled());
-  EXPECT_FALSE(main->edAdd[0].Enabled());
-  EXPECT_EQ(main->btNew.Text(), "Ne&w Record");
+  EXPECT_EQ(main->Database.Mode, EditMode::Browse);
+  EXPECT_TRUE(main->Database.lbName.Visible());
+  EXPECT_FALSE(main->Database.edName.Visible());
+  EXPECT_TRUE(main->Database.lbName.Enabled());
+  EXPECT_TRUE(main->Database.lbName.Focused());
+  EXPECT_EQ(main->Database.lbName.ItemIndex(), -1);
+  EXPECT_FALSE(main->Database.edCompany.Enabled());
+  EXPECT_FALSE(main->Database.edAddress1.Enabled());
+  EXPECT_FALSE(main->Database.edAdd[0].Enabled());
+  EXPECT_EQ(main->Database.btNew.Text(), "Ne&w Record");
   ExpectButtons(true, false, false, false);
   ExpectPanelsLocked(false);
   EXPECT_EQ(main->Status.PanelText(0), "Please select a Name or press 'New Record'");
-  EXPECT_EQ(Entries(main->lbName), (std::vector<std::string>{"Adams", "Baker", "Smith", "Taylor"}));
+  EXPECT_EQ(Entries(main->Database.lbName), (std::vector<std::string>{"Adams", "Baker", "Smith", "Taylor"}));
 }
 
 TEST_F(DatabasePageTest, ChoosingANameShowsTheContactAndLocksTheOtherPages) {
   StartWith(FourContacts());
   ChooseByMouse("Adams");
-  EXPECT_EQ(main->Mode, EditMode::ShowRecord);
-  EXPECT_EQ(main->CurrentName, "Adams");
-  EXPECT_EQ(main->CurrentIndex, 1);
-  EXPECT_TRUE(main->edName.Visible());
-  EXPECT_FALSE(main->lbName.Visible());
-  EXPECT_EQ(main->edName.Text(), "Adams");
-  EXPECT_EQ(main->edCompany.Text(), "Adams & Co");
-  EXPECT_FALSE(main->edCompany.Enabled());
-  EXPECT_TRUE(main->cbCompanyL.Checked());
-  EXPECT_EQ(main->btEdit.Text(), "&Edit Record");
+  EXPECT_EQ(main->Database.Mode, EditMode::ShowRecord);
+  EXPECT_EQ(main->Database.CurrentName, "Adams");
+  EXPECT_EQ(main->Database.CurrentIndex, 1);
+  EXPECT_TRUE(main->Database.edName.Visible());
+  EXPECT_FALSE(main->Database.lbName.Visible());
+  EXPECT_EQ(main->Database.edName.Text(), "Adams");
+  EXPECT_EQ(main->Database.edCompany.Text(), "Adams & Co");
+  EXPECT_FALSE(main->Database.edCompany.Enabled());
+  EXPECT_TRUE(main->Database.cbCompanyL.Checked());
+  EXPECT_EQ(main->Database.btEdit.Text(), "&Edit Record");
   ExpectButtons(true, true, true, true);
-  EXPECT_TRUE(main->btInsert.Focused());
+  EXPECT_TRUE(main->Database.btInsert.Focused());
   ExpectPanelsLocked(true);
   EXPECT_EQ(main->Status.PanelText(0), "Select 'New', 'Edit', 'Delete' or 'Insert'");
-  EXPECT_EQ(main->meLetter.Lines(), (std::vector<std::string>{"Adams", "Adams & Co"}));
+  EXPECT_EQ(main->Database.meLetter.Lines(), (std::vector<std::string>{"Adams", "Adams & Co"}));
 
   // Cancel goes back to browsing with empty boxes.
-  main->btCancel.Click();
-  EXPECT_EQ(main->Mode, EditMode::Browse);
-  EXPECT_EQ(main->edCompany.Text(), "");
-  EXPECT_EQ(main->meLetter.Text(), "");
+  main->Database.btCancel.Click();
+  EXPECT_EQ(main->Database.Mode, EditMode::Browse);
+  EXPECT_EQ(main->Database.edCompany.Text(), "");
+  EXPECT_EQ(main->Database.meLetter.Text(), "");
   ExpectPanelsLocked(false);
 }
 
 TEST_F(DatabasePageTest, NewRecordIsValidatedSavedAndListedEverywhere) {
   StartWith(FourContacts(), "[Default]\r\nOptions=18\r\nTreatment=Ms.\r\n");
-  main->btNew.Click();
-  EXPECT_EQ(main->Mode, EditMode::NewRecord);
-  EXPECT_EQ(main->btNew.Text(), "Ok");
-  EXPECT_EQ(main->edTreatment.Text(), "Ms.");
-  EXPECT_TRUE(main->cbCompanyL.Checked());
-  EXPECT_TRUE(main->cbCompanyF.Checked());
-  EXPECT_TRUE(main->edCompany.Enabled());
+  main->Database.btNew.Click();
+  EXPECT_EQ(main->Database.Mode, EditMode::NewRecord);
+  EXPECT_EQ(main->Database.btNew.Text(), "Ok");
+  EXPECT_EQ(main->Database.edTreatment.Text(), "Ms.");
+  EXPECT_TRUE(main->Database.cbCompanyL.Checked());
+  EXPECT_TRUE(main->Database.cbCompanyF.Checked());
+  EXPECT_TRUE(main->Database.edCompany.Enabled());
   ExpectButtons(true, false, false, false);
   ExpectPanelsLocked(true);
   EXPECT_EQ(main->Status.PanelText(0), "Please fill all fields and press 'Ok'");
 
-  main->btNew.Click();
+  main->Database.btNew.Click();
   EXPECT_EQ(MessageTexts(), std::vector<std::string>{"Name cannot be empty"});
-  EXPECT_EQ(main->Mode, EditMode::NewRecord);
+  EXPECT_EQ(main->Database.Mode, EditMode::NewRecord);
 
   Recorded().Clear();
-  main->edName.SetText("ADAMS");
-  main->btNew.Click();
+  main->Database.edName.SetText("ADAMS");
+  main->Database.btNew.Click();
   EXPECT_EQ(MessageTexts(), std::vector<std::string>{"Name cannot be duplicated"});
-  EXPECT_EQ(main->Mode, EditMode::NewRecord);
+  EXPECT_EQ(main->Database.Mode, EditMode::NewRecord);
 
   Recorded().Clear();
-  main->edName.SetText(" Clark ");
-  main->edAdd[7].SetText("extra");
-  main->btNew.Click();
+  main->Database.edName.SetText(" Clark ");
+  main->Database.edAdd[7].SetText("extra");
+  main->Database.btNew.Click();
   EXPECT_TRUE(Recorded().messages.empty());
-  EXPECT_EQ(main->Mode, EditMode::Browse);
+  EXPECT_EQ(main->Database.Mode, EditMode::Browse);
   ASSERT_EQ(main->ContactList->Count(), 5);
   const TRecord& added = main->ContactList->Items(4);
   EXPECT_EQ(added.Name, " Clark ");
   EXPECT_EQ(added.Treatment, "Ms.");
   EXPECT_EQ(added.User8, "extra");
   EXPECT_EQ(added.Options, 18);
-  EXPECT_GE(main->lbName.IndexOf(" Clark "), 0);
-  EXPECT_GE(main->lbTotalNames.IndexOf(" Clark "), 0);
+  EXPECT_GE(main->Database.lbName.IndexOf(" Clark "), 0);
+  EXPECT_GE(main->MailMerge.lbTotalNames.IndexOf(" Clark "), 0);
 }
 
 TEST_F(DatabasePageTest, NewFromAShownContactKeepsItsBoxesButTakesTheDefaults) {
   StartWith(FourContacts(), "[Default]\r\nTreatment=Dr.\r\n");
   ChooseByMouse("Adams");
-  main->btNew.Click();
-  EXPECT_EQ(main->Mode, EditMode::NewRecord);
-  EXPECT_EQ(main->edName.Text(), "Adams");
-  EXPECT_EQ(main->edCompany.Text(), "Adams & Co");
-  EXPECT_EQ(main->edTreatment.Text(), "Dr.");
-  EXPECT_FALSE(main->cbCompanyL.Checked());
-  main->btNew.Click();
+  main->Database.btNew.Click();
+  EXPECT_EQ(main->Database.Mode, EditMode::NewRecord);
+  EXPECT_EQ(main->Database.edName.Text(), "Adams");
+  EXPECT_EQ(main->Database.edCompany.Text(), "Adams & Co");
+  EXPECT_EQ(main->Database.edTreatment.Text(), "Dr.");
+  EXPECT_FALSE(main->Database.cbCompanyL.Checked());
+  main->Database.btNew.Click();
   EXPECT_EQ(MessageTexts(), std::vector<std::string>{"Name cannot be duplicated"});
-  main->btCancel.Click();
-  EXPECT_EQ(main->Mode, EditMode::Browse);
+  main->Database.btCancel.Click();
+  EXPECT_EQ(main->Database.Mode, EditMode::Browse);
   EXPECT_EQ(main->ContactList->Count(), 4);
 }
 
 TEST_F(DatabasePageTest, EditingChecksNamesAndKeepsTheContactsPlace) {
   StartWith(FourContacts());
   ChooseByMouse("Adams");
-  main->btEdit.Click();
-  EXPECT_EQ(main->Mode, EditMode::EditRecord);
-  EXPECT_EQ(main->btEdit.Text(), "Ok");
-  EXPECT_TRUE(main->edName.Focused());
+  main->Database.btEdit.Click();
+  EXPECT_EQ(main->Database.Mode, EditMode::EditRecord);
+  EXPECT_EQ(main->Database.btEdit.Text(), "Ok");
+  EXPECT_TRUE(main->Database.edName.Focused());
   ExpectButtons(false, true, false, false);
   EXPECT_EQ(main->Status.PanelText(0), "Please edit the fields and press 'Ok'");
 
   // A change of case alone matches the old entry and is refused.
-  main->edName.SetText("ADAMS");
-  main->btEdit.Click();
+  main->Database.edName.SetText("ADAMS");
+  main->Database.btEdit.Click();
   EXPECT_EQ(MessageTexts(), std::vector<std::string>{"Name cannot be duplicated"});
-  EXPECT_EQ(main->Mode, EditMode::EditRecord);
+  EXPECT_EQ(main->Database.Mode, EditMode::EditRecord);
   Recorded().Clear();
-  main->edName.SetText("");
-  main->btEdit.Click();
+  main->Database.edName.SetText("");
+  main->Database.btEdit.Click();
   EXPECT_EQ(MessageTexts(), std::vector<std::string>{"Name cannot be empty"});
 
   // Cancel shows the stored contact again.
   Recorded().Clear();
-  main->edCompany.SetText("changed");
-  main->btCancel.Click();
-  EXPECT_EQ(main->Mode, EditMode::ShowRecord);
-  EXPECT_EQ(main->edName.Text(), "Adams");
-  EXPECT_EQ(main->edCompany.Text(), "Adams & Co");
+  main->Database.edCompany.SetText("changed");
+  main->Database.btCancel.Click();
+  EXPECT_EQ(main->Database.Mode, EditMode::ShowRecord);
+  EXPECT_EQ(main->Database.edName.Text(), "Adams");
+  EXPECT_EQ(main->Database.edCompany.Text(), "Adams & Co");
 
   // Only the company: accepted, list unchanged.
-  main->btEdit.Click();
-  main->edCompany.SetText("Adams Ltd");
-  main->btEdit.Click();
+  main->Database.btEdit.Click();
+  main->Database.edCompany.SetText("Adams Ltd");
+  main->Database.btEdit.Click();
   EXPECT_TRUE(Recorded().messages.empty());
-  EXPECT_EQ(main->Mode, EditMode::ShowRecord);
+  EXPECT_EQ(main->Database.Mode, EditMode::ShowRecord);
   EXPECT_EQ(main->ContactList->Items(1).Company, "Adams Ltd");
-  EXPECT_EQ(Entries(main->lbName), (std::vector<std::string>{"Adams", "Baker", "Smith", "Taylor"}));
+  EXPECT_EQ(Entries(main->Database.lbName), (std::vector<std::string>{"Adams", "Baker", "Smith", "Taylor"}));
 
   // A rename moves the entry in both name lists; the record stays at index 1.
-  main->btEdit.Click();
-  main->edName.SetText("Young");
-  main->btEdit.Click();
-  EXPECT_EQ(main->CurrentName, "Young");
-  EXPECT_EQ(main->CurrentIndex, 1);
+  main->Database.btEdit.Click();
+  main->Database.edName.SetText("Young");
+  main->Database.btEdit.Click();
+  EXPECT_EQ(main->Database.CurrentName, "Young");
+  EXPECT_EQ(main->Database.CurrentIndex, 1);
   EXPECT_EQ(main->ContactList->Items(1).Name, "Young");
-  EXPECT_EQ(Entries(main->lbName), (std::vector<std::string>{"Baker", "Smith", "Taylor", "Young"}));
-  EXPECT_EQ(Entries(main->lbTotalNames), (std::vector<std::string>{"Baker", "Smith", "Taylor", "Young"}));
+  EXPECT_EQ(Entries(main->Database.lbName), (std::vector<std::string>{"Baker", "Smith", "Taylor", "Young"}));
+  EXPECT_EQ(Entries(main->MailMerge.lbTotalNames), (std::vector<std::string>{"Baker", "Smith", "Taylor", "Young"}));
 }
 
 TEST_F(DatabasePageTest, ConfirmedDeleteRemovesTheContactEverywhereAndCancelKeepsIt) {
   StartWith(FourContacts());
   ChooseByMouse("Smith");
   Recorded().answers.push_back(IDCANCEL);
-  main->btDelete.Click();
+  main->Database.btDelete.Click();
   EXPECT_EQ(MessageTexts(), std::vector<std::string>{"Are you sure?"});
-  EXPECT_EQ(main->Mode, EditMode::ShowRecord);
+  EXPECT_EQ(main->Database.Mode, EditMode::ShowRecord);
   EXPECT_EQ(main->ContactList->Count(), 4);
 
   Recorded().Clear();
-  main->btDelete.Click();
-  EXPECT_EQ(main->Mode, EditMode::Browse);
+  main->Database.btDelete.Click();
+  EXPECT_EQ(main->Database.Mode, EditMode::Browse);
   EXPECT_EQ(main->ContactList->Count(), 3);
-  EXPECT_EQ(main->lbName.IndexOf("Smith"), -1);
-  EXPECT_EQ(main->lbTotalNames.IndexOf("Smith"), -1);
-  EXPECT_EQ(main->edName.Text(), "");
+  EXPECT_EQ(main->Database.lbName.IndexOf("Smith"), -1);
+  EXPECT_EQ(main->MailMerge.lbTotalNames.IndexOf("Smith"), -1);
+  EXPECT_EQ(main->Database.edName.Text(), "");
 }
 
 TEST_F(DatabasePageTest, NamesDifferingOnlyInCaseEachShowTheirOwnContact) {
   StartWith({{{"adams", "lower"}, 0}, {{"Adams", "upper"}, 0}});
   ChooseByMouse("Adams");
-  EXPECT_EQ(main->edCompany.Text(), "upper");
-  EXPECT_EQ(main->CurrentIndex, 1);
-  main->btCancel.Click();
+  EXPECT_EQ(main->Database.edCompany.Text(), "upper");
+  EXPECT_EQ(main->Database.CurrentIndex, 1);
+  main->Database.btCancel.Click();
   ChooseByMouse("adams");
-  EXPECT_EQ(main->edCompany.Text(), "lower");
-  EXPECT_EQ(main->CurrentIndex, 0);
+  EXPECT_EQ(main->Database.edCompany.Text(), "lower");
+  EXPECT_EQ(main->Database.CurrentIndex, 0);
 }
 
 TEST_F(DatabasePageTest, LetterSearchChoosesTheFirstEntryAtOrAfterTheLetter) {
   StartWith(FourContacts());
   auto typeLetter = [&](char c) {
     char ch = c;
-    main->lbNameKeyPress(ch);
-    return main->lbName.ItemIndex() < 0 ? std::string() : main->lbName.Item(main->lbName.ItemIndex());
+    main->Database.lbNameKeyPress(ch);
+    return main->Database.lbName.ItemIndex() < 0 ? std::string() : main->Database.lbName.Item(main->Database.lbName.ItemIndex());
   };
   EXPECT_EQ(typeLetter('s'), "Smith");
-  main->lbName.SetItemIndex(0);
+  main->Database.lbName.SetItemIndex(0);
   EXPECT_EQ(typeLetter('r'), "Smith");
   EXPECT_EQ(typeLetter('z'), "Smith");
   EXPECT_EQ(typeLetter('B'), "Baker");
@@ -247,97 +246,97 @@ TEST_F(DatabasePageTest, LetterSearchChoosesTheFirstEntryAtOrAfterTheLetter) {
 
 TEST_F(DatabasePageTest, KeysHeldInTheListOnlyMoveTheChoiceAndEnterShowsTheContact) {
   StartWith(FourContacts());
-  HWND list = main->lbName.Handle();
-  ASSERT_TRUE(main->lbName.Focused());
+  HWND list = main->Database.lbName.Handle();
+  ASSERT_TRUE(main->Database.lbName.Focused());
   // A key going down (and not yet up) drops the list down and only moves the choice.
   PostMessageA(list, WM_KEYDOWN, VK_DOWN, 1);
   Pump();
-  EXPECT_TRUE(main->TypingStarted);
-  EXPECT_EQ(main->Mode, EditMode::Browse);
-  EXPECT_GE(main->lbName.ItemIndex(), 0);
+  EXPECT_TRUE(main->Database.TypingStarted);
+  EXPECT_EQ(main->Database.Mode, EditMode::Browse);
+  EXPECT_GE(main->Database.lbName.ItemIndex(), 0);
   PostMessageA(list, WM_KEYUP, VK_DOWN, static_cast<LPARAM>(0xC0000001));
   Pump();
-  EXPECT_FALSE(main->KeyHeld);
-  main->lbName.ShowDropDown(false);
+  EXPECT_FALSE(main->Database.KeyHeld);
+  main->Database.lbName.ShowDropDown(false);
   Pump();
 
-  std::string chosen = main->lbName.Item(main->lbName.ItemIndex());
+  std::string chosen = main->Database.lbName.Item(main->Database.lbName.ItemIndex());
   PressKey(list, VK_RETURN);
-  EXPECT_EQ(main->Mode, EditMode::ShowRecord);
-  EXPECT_EQ(main->CurrentName, chosen);
+  EXPECT_EQ(main->Database.Mode, EditMode::ShowRecord);
+  EXPECT_EQ(main->Database.CurrentName, chosen);
 }
 
 TEST_F(DatabasePageTest, EnterWithNoChoiceInTheListDoesNothing) {
   StartWith(FourContacts());
-  PressKey(main->lbName.Handle(), VK_RETURN);
-  main->lbName.ShowDropDown(false);
+  PressKey(main->Database.lbName.Handle(), VK_RETURN);
+  main->Database.lbName.ShowDropDown(false);
   Pump();
-  EXPECT_EQ(main->Mode, EditMode::Browse);
+  EXPECT_EQ(main->Database.Mode, EditMode::Browse);
   EXPECT_FALSE(main->Closed);
 }
 
 TEST_F(DatabasePageTest, EnterInABoxClicksTheDefaultCancelButton) {
   StartWith(FourContacts());
-  main->btNew.Click();
-  main->edName.SetText("Someone");
-  main->edCompany.SetFocus();
-  PressKey(main->edCompany.Handle(), VK_RETURN);
-  EXPECT_EQ(main->Mode, EditMode::Browse);
+  main->Database.btNew.Click();
+  main->Database.edName.SetText("Someone");
+  main->Database.edCompany.SetFocus();
+  PressKey(main->Database.edCompany.Handle(), VK_RETURN);
+  EXPECT_EQ(main->Database.Mode, EditMode::Browse);
   EXPECT_EQ(main->ContactList->Count(), 4);
 }
 
 TEST_F(DatabasePageTest, EnterInShowRecordClicksTheFocusedInsertButton) {
   StartWith(FourContacts());
   ChooseByMouse("Baker");
-  ASSERT_TRUE(main->btInsert.Focused());
+  ASSERT_TRUE(main->Database.btInsert.Focused());
   bool inserted = false;
-  main->btInsert.onClick = [&] { inserted = true; };
-  PressKey(main->btInsert.Handle(), VK_RETURN);
+  main->Database.btInsert.onClick = [&] { inserted = true; };
+  PressKey(main->Database.btInsert.Handle(), VK_RETURN);
   EXPECT_TRUE(inserted);
-  EXPECT_EQ(main->Mode, EditMode::ShowRecord);
+  EXPECT_EQ(main->Database.Mode, EditMode::ShowRecord);
 }
 
 TEST_F(DatabasePageTest, PageKeysSwitchTheTabsExceptFromTheNameList) {
   StartWith(FourContacts());
   // In Browse the focus is in the name list: no switching.
-  PressKey(main->lbName.Handle(), VK_NEXT);
-  main->lbName.ShowDropDown(false);
+  PressKey(main->Database.lbName.Handle(), VK_NEXT);
+  main->Database.lbName.ShowDropDown(false);
   Pump();
-  EXPECT_EQ(main->Tabs.Index(), 0);
+  EXPECT_EQ(main->Database.Tabs.Index(), 0);
 
-  main->btNew.Click();
-  main->edCompany.SetFocus();
-  PressKey(main->edCompany.Handle(), VK_NEXT);
-  EXPECT_EQ(main->Tabs.Index(), 1);
-  EXPECT_TRUE(main->paAdditional.Visible());
-  EXPECT_FALSE(main->paLetter.Visible());
-  PressKey(main->edCompany.Handle(), VK_PRIOR);
-  EXPECT_EQ(main->Tabs.Index(), 0);
-  EXPECT_TRUE(main->paLetter.Visible());
-  EXPECT_TRUE(main->PaFax.Visible());
+  main->Database.btNew.Click();
+  main->Database.edCompany.SetFocus();
+  PressKey(main->Database.edCompany.Handle(), VK_NEXT);
+  EXPECT_EQ(main->Database.Tabs.Index(), 1);
+  EXPECT_TRUE(main->Database.paAdditional.Visible());
+  EXPECT_FALSE(main->Database.paLetter.Visible());
+  PressKey(main->Database.edCompany.Handle(), VK_PRIOR);
+  EXPECT_EQ(main->Database.Tabs.Index(), 0);
+  EXPECT_TRUE(main->Database.paLetter.Visible());
+  EXPECT_TRUE(main->Database.PaFax.Visible());
 }
 
 TEST_F(DatabasePageTest, ModesSetHintsAndTitleColours) {
   StartWith(FourContacts());
   const COLORREF grey = GetSysColor(COLOR_GRAYTEXT), black = RGB(0, 0, 0);
-  EXPECT_EQ(main->btNew.Hint(), "Create a new record on the database and enter Edit mode");
-  EXPECT_EQ(main->Hints().HintOf(main->lbName.Handle()), "Select the name from the list");
-  EXPECT_EQ(main->paGeneralName.TextColor(), black);
-  EXPECT_EQ(main->paLetterName.TextColor(), grey);
-  EXPECT_EQ(main->paAdditionalName.TextColor(), grey);
+  EXPECT_EQ(main->Database.btNew.Hint(), "Create a new record on the database and enter Edit mode");
+  EXPECT_EQ(main->Hints().HintOf(main->Database.lbName.Handle()), "Select the name from the list");
+  EXPECT_EQ(main->Database.paGeneralName.TextColor(), black);
+  EXPECT_EQ(main->Database.paLetterName.TextColor(), grey);
+  EXPECT_EQ(main->Database.paAdditionalName.TextColor(), grey);
 
-  main->btNew.Click();
-  EXPECT_EQ(main->Hints().HintOf(main->btNew.Handle()), "Save changes and insert record");
-  EXPECT_EQ(main->paLetterName.TextColor(), black);
-  EXPECT_EQ(main->paFaxName.TextColor(), black);
-  main->btCancel.Click();
+  main->Database.btNew.Click();
+  EXPECT_EQ(main->Hints().HintOf(main->Database.btNew.Handle()), "Save changes and insert record");
+  EXPECT_EQ(main->Database.paLetterName.TextColor(), black);
+  EXPECT_EQ(main->Database.paFaxName.TextColor(), black);
+  main->Database.btCancel.Click();
 
   ChooseByMouse("Smith");
-  EXPECT_EQ(main->paGeneralName.TextColor(), grey);
-  main->btEdit.Click();
-  EXPECT_EQ(main->Hints().HintOf(main->btEdit.Handle()), "Save changes made to the record");
-  main->btCancel.Click();
-  EXPECT_EQ(main->Hints().HintOf(main->btEdit.Handle()), "Edit current record");
+  EXPECT_EQ(main->Database.paGeneralName.TextColor(), grey);
+  main->Database.btEdit.Click();
+  EXPECT_EQ(main->Hints().HintOf(main->Database.btEdit.Handle()), "Save changes made to the record");
+  main->Database.btCancel.Click();
+  EXPECT_EQ(main->Hints().HintOf(main->Database.btEdit.Handle()), "Edit current record");
 }
 
 // The locks follow the mode and the chosen merge lists alone, whichever
@@ -345,28 +344,28 @@ TEST_F(DatabasePageTest, ModesSetHintsAndTitleColours) {
 // while a contact is being edited.
 TEST_F(DatabasePageTest, PageLocksFollowTheModeAndTheChosenMergeLists) {
   StartWith(FourContacts());
-  main->lbTotalNames.SetItemIndex(0);
-  main->btAdd1NameClick();
-  EXPECT_FALSE(main->lbName.Enabled());
-  EXPECT_FALSE(main->btNew.Enabled());
-  EXPECT_FALSE(main->btAbout.Enabled());
-  EXPECT_TRUE(main->lbTotalNames.Enabled());
-  EXPECT_TRUE(main->btCancel.Enabled());
-  main->btClearMailMerge.Click();
-  EXPECT_TRUE(main->lbName.Enabled());
-  EXPECT_TRUE(main->btNew.Enabled());
+  main->MailMerge.lbTotalNames.SetItemIndex(0);
+  main->MailMerge.btAdd1NameClick();
+  EXPECT_FALSE(main->Database.lbName.Enabled());
+  EXPECT_FALSE(main->Database.btNew.Enabled());
+  EXPECT_FALSE(main->Configuration.btAbout.Enabled());
+  EXPECT_TRUE(main->MailMerge.lbTotalNames.Enabled());
+  EXPECT_TRUE(main->Database.btCancel.Enabled());
+  main->MailMerge.btClearMailMerge.Click();
+  EXPECT_TRUE(main->Database.lbName.Enabled());
+  EXPECT_TRUE(main->Database.btNew.Enabled());
   ExpectPanelsLocked(false);
 
   ChooseByMouse("Smith");
-  main->btEdit.Click();
-  ASSERT_EQ(main->Mode, EditMode::EditRecord);
+  main->Database.btEdit.Click();
+  ASSERT_EQ(main->Database.Mode, EditMode::EditRecord);
   main->Pages.SelectTab(1);
-  main->btClearMailMerge.Click();
-  EXPECT_FALSE(main->btNew.Enabled());
+  main->MailMerge.btClearMailMerge.Click();
+  EXPECT_FALSE(main->Database.btNew.Enabled());
   ExpectPanelsLocked(true);
-  main->btCancel.Click();
-  EXPECT_EQ(main->Mode, EditMode::ShowRecord);
-  EXPECT_TRUE(main->btNew.Enabled());
+  main->Database.btCancel.Click();
+  EXPECT_EQ(main->Database.Mode, EditMode::ShowRecord);
+  EXPECT_TRUE(main->Database.btNew.Enabled());
   ExpectPanelsLocked(true);
 }
 

@@ -44,13 +44,13 @@ TEST_F(ImportExportActionTest, AnImportReplacesTheListsOfNames) {
     EXPECT_EQ(ReadFileBytes(dir.File("QUILLCRD.BAK")), DataFileWithNames({"Zed", "Adams", "Bob"}));
     PostMessageA(w->btCancel.Handle(), BM_CLICK, 0, 0);
   };
-  main->btImportExport.Click();
+  main->Configuration.btImportExport.Click();
   ASSERT_TRUE(shown);
   EXPECT_TRUE(IsWindowEnabled(main->Handle()));
   EXPECT_NE(main->ContactList.get(), before);
-  EXPECT_EQ(Entries(main->lbName), (std::vector<std::string>{"bob", "Cyd"}));
-  EXPECT_EQ(main->lbName.ItemIndex(), -1);
-  EXPECT_EQ(Entries(main->lbTotalNames), (std::vector<std::string>{"bob", "Cyd"}));
+  EXPECT_EQ(Entries(main->Database.lbName), (std::vector<std::string>{"bob", "Cyd"}));
+  EXPECT_EQ(main->Database.lbName.ItemIndex(), -1);
+  EXPECT_EQ(Entries(main->MailMerge.lbTotalNames), (std::vector<std::string>{"bob", "Cyd"}));
 }
 
 TEST_F(ImportExportActionTest, CancelLeavesContactsAndChoicesAsTheyWere) {
@@ -61,8 +61,8 @@ TEST_F(ImportExportActionTest, CancelLeavesContactsAndChoicesAsTheyWere) {
     w.edFile.SetText(dir.File("out.txt"));
     PostMessageA(w.btCancel.Handle(), BM_CLICK, 0, 0);
   };
-  main->btImportExport.Click();
-  EXPECT_EQ(Entries(main->lbName), std::vector<std::string>{"Ann"});
+  main->Configuration.btImportExport.Click();
+  EXPECT_EQ(Entries(main->Database.lbName), std::vector<std::string>{"Ann"});
   EXPECT_FALSE(FileExists(dir.File("quillcrd.cfg")));
   EXPECT_FALSE(FileExists(dir.File("out.txt")));
 }

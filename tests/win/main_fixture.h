@@ -95,19 +95,19 @@ class MainWindowFixture : public ::testing::Test {
 
   // Chooses a name with the mouse, as a click on the list entry does.
   void ChooseByMouse(const std::string& name) {
-    int i = main->lbName.IndexOf(name);
+    int i = main->Database.lbName.IndexOf(name);
     ASSERT_GE(i, 0) << name;
-    main->lbName.SetItemIndex(i);
-    SendMessageA(GetParent(main->lbName.Handle()), WM_COMMAND,
-                 MAKEWPARAM(main->lbName.Id(), CBN_SELCHANGE), reinterpret_cast<LPARAM>(main->lbName.Handle()));
+    main->Database.lbName.SetItemIndex(i);
+    SendMessageA(GetParent(main->Database.lbName.Handle()), WM_COMMAND,
+                 MAKEWPARAM(main->Database.lbName.Id(), CBN_SELCHANGE), reinterpret_cast<LPARAM>(main->Database.lbName.Handle()));
     Pump();
   }
 
   // A new contact saved through the Database page's buttons.
   void AddThroughWindow(const std::string& name) {
-    main->btNew.Click();
-    main->edName.SetText(name);
-    main->btNew.Click();
+    main->Database.btNew.Click();
+    main->Database.edName.SetText(name);
+    main->Database.btNew.Click();
     Pump();
   }
 

@@ -23,7 +23,7 @@ std::vector<std::string> IniKeysInOrder(const std::string& text) {
 
 class MainWindowTest : public MainWindowFixture {
  protected:
-  std::vector<std::string> NameListEntries() { return Entries(main->lbName); }
+  std::vector<std::string> NameListEntries() { return Entries(main->Database.lbName); }
 };
 
 TEST_F(MainWindowTest, FrameHasTheDesignedCaptionSizePagesAndStatusPanels) {
@@ -50,11 +50,11 @@ TEST_F(MainWindowTest, FrameHasTheDesignedCaptionSizePagesAndStatusPanels) {
   EXPECT_EQ(edges[0], 250);
   EXPECT_EQ(edges[1], 550);
 
-  EXPECT_EQ(main->Label3d1.Text(), "Quillcard 3.1");
-  EXPECT_EQ(main->Label3d2.Text(), "for Microsoft Word for Windows");
+  EXPECT_EQ(main->Configuration.Label3d1.Text(), "Quillcard 3.1");
+  EXPECT_EQ(main->Configuration.Label3d2.Text(), "for Microsoft Word for Windows");
   EXPECT_EQ(main->Pages.Index(), 0);
   EXPECT_EQ(main->HelpContext, 1000);
-  EXPECT_EQ(main->Mode, EditMode::Browse);
+  EXPECT_EQ(main->Database.Mode, EditMode::Browse);
 }
 
 TEST_F(MainWindowTest, FirstStartWithoutFilesCreatesTheDataFileAndClosesWithDefaults) {
@@ -86,7 +86,7 @@ TEST_F(MainWindowTest, NameListIsSortedWhileTheContactsKeepFileOrder) {
   EXPECT_EQ(NameListEntries(), (std::vector<std::string>{"Alpha", "mike", "zeta"}));
   ASSERT_EQ(main->ContactList->Count(), 3);
   EXPECT_EQ(main->ContactList->Items(0).Name, "zeta");
-  EXPECT_EQ(main->lbTotalNames.Count(), 3);
+  EXPECT_EQ(main->MailMerge.lbTotalNames.Count(), 3);
   ASSERT_TRUE(CloseMain());
   EXPECT_EQ(ReadFileBytes(dir.File("QUILLCRD.DAT")), DataFileWithNames({"zeta", "Alpha", "mike"}));
 }
@@ -121,11 +121,11 @@ TEST_F(MainWindowTest, ConfigurationButtonsShowTheirStatusTextWhileTheMouseIsOve
     const char* caption;
     const char* status;
   } cases[] = {
-      {main->btWordInterface, "Word Interface Configuration", "Configure how is invoked Quillcard"},
-      {main->btAdditionalFields, "Additional Fields Definition", "Configure the name of the Additional Fields"},
-      {main->btDefaults, "Default values Configuration", "Configure the initial values of Fields"},
-      {main->btImportExport, "Import / Export Database", "Import or Export you addresses database"},
-      {main->btAbout, "About Quillcard", "View the about dialog box"},
+      {main->Configuration.btWordInterface, "Word Interface Configuration", "Configure how is invoked Quillcard"},
+      {main->Configuration.btAdditionalFields, "Additional Fields Definition", "Configure the name of the Additional Fields"},
+      {main->Configuration.btDefaults, "Default values Configuration", "Configure the initial values of Fields"},
+      {main->Configuration.btImportExport, "Import / Export Database", "Import or Export you addresses database"},
+      {main->Configuration.btAbout, "About Quillcard", "View the about dialog box"},
   };
   for (auto& c : cases) {
     SCOPED_TRACE(c.caption);
@@ -162,8 +162,8 @@ TEST_F(MainWindowTest, CancelWithTheFocusOffTheNameListEndsTheProgramOutsideTray
   WriteFileBytes(dir.File("QUILLCRD.INI"), "[Options]\r\nFirstTime=0\r\n");
   Start();
   EXPECT_FALSE(main->Tray.Visible());
-  main->btNew.SetFocus();
-  main->btCancelClick();
+  main->Database.btNew.SetFocus();
+  main->Database.btCancelClick();
   Pump();
   EXPECT_TRUE(main->Closed);
   EXPECT_EQ(ReadFileBytes(dir.File("QUILLCRD.DAT")).size(), 40u);
@@ -219,8 +219,8 @@ TEST_F(MainWindowTest, AnOldLayoutFileIsConvertedWithItsMessage) {
 
 TEST_F(MainWindowTest, AnExceptionInAHandlerReachesTheErrorReportAndTheProgramGoesOn) {
   Start();
-  main->btAbout.onClick = [] { throw std::runtime_error("Something went wrong"); };
-  SendMessageA(main->btAbout.Handle(), BM_CLICK, 0, 0);
+  main->Configuration.btAbout.onClick = [] { throw std::runtime_error("Something went wrong"); };
+  SendMessageA(main->Configuration.btAbout.Handle(), BM_CLICK, 0, 0);
   ASSERT_EQ(Recorded().messages.size(), 1u);
   EXPECT_EQ(Recorded().messages[0].text, "Something went wrong");
   EXPECT_TRUE(IsWindow(main->Handle()));

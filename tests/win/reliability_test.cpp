@@ -67,13 +67,13 @@ TEST_F(ReliabilityTest, EveryCommittedChangeIsOnDiskWhenItsButtonReturns) {
   EXPECT_EQ(NamesOnDisk(), (Names{"Ann", "Bob", "Cy"}));
 
   ChooseByMouse("Bob");
-  main->btEdit.Click();
-  main->edName.SetText("Bo");
-  main->btEdit.Click();
+  main->Database.btEdit.Click();
+  main->Database.edName.SetText("Bo");
+  main->Database.btEdit.Click();
   EXPECT_EQ(NamesOnDisk(), (Names{"Ann", "Bo", "Cy"}));
 
   ChooseByMouse("Ann");
-  main->btDelete.Click();  // "Are you sure?" answered OK
+  main->Database.btDelete.Click();  // "Are you sure?" answered OK
   EXPECT_EQ(NamesOnDisk(), (Names{"Bo", "Cy"}));
   ASSERT_EQ(Recorded().messages.size(), 1u);
 
@@ -134,7 +134,7 @@ TEST_F(ReliabilityTest, TheSessionEndSavesWhatWasCommittedFromTheTrayAndUnderADi
     EXPECT_EQ(NamesOnDisk(), (Names{"Ann", "Bob", "Cy"}));
     dialog.Close();
   };
-  main->btAbout.Click();
+  main->Configuration.btAbout.Click();
   ui::Application::Get().onModalShown = nullptr;
   EXPECT_TRUE(asked);
   EXPECT_TRUE(Recorded().messages.empty());

@@ -140,10 +140,10 @@ class SettingsDialogsTest : public MainWindowFixture {
     return shown;
   }
   bool WithDefaults(const std::function<void(TfmDefault&)>& script) {
-    return WithDialog<TfmDefault>(main->btDefaults, script);
+    return WithDialog<TfmDefault>(main->Configuration.btDefaults, script);
   }
   bool WithFieldNames(const std::function<void(TfmUserFields&)>& script) {
-    return WithDialog<TfmUserFields>(main->btAdditionalFields, script);
+    return WithDialog<TfmUserFields>(main->Configuration.btAdditionalFields, script);
   }
 
   static std::vector<ui::CheckBox*> OptionBoxes(TfmDefault& d) {
@@ -155,7 +155,7 @@ class SettingsDialogsTest : public MainWindowFixture {
 
 TEST_F(SettingsDialogsTest, DefaultsDialogHasItsFrameTabOrderHintsAndHelp) {
   StartWith({});
-  EXPECT_FALSE(main->Hints().HintOf(main->btDefaults.Handle()).empty());
+  EXPECT_FALSE(main->Hints().HintOf(main->Configuration.btDefaults.Handle()).empty());
   ASSERT_TRUE(WithDefaults([&](TfmDefault& d) {
     ExpectDialogFrame(d, "Quillcard - Default Settings", 380, 236);
     ExpectCentredOver(d.Handle(), main->Handle());
@@ -264,10 +264,10 @@ TEST_F(SettingsDialogsTest, DefaultsOkAppliesHintsAtOnceTrayAfterClosingAndNewCo
   EXPECT_EQ(main->Settings.DefaultOptions, 9);
 
   main->Pages.SelectTab(0);
-  main->btNew.Click();
-  EXPECT_EQ(main->edTreatment.Text(), "  Dr. ");
-  EXPECT_EQ(main->GetOptionBoxes(), 9);
-  main->btCancel.Click();
+  main->Database.btNew.Click();
+  EXPECT_EQ(main->Database.edTreatment.Text(), "  Dr. ");
+  EXPECT_EQ(main->Database.GetOptionBoxes(), 9);
+  main->Database.btCancel.Click();
 
   // Unticking the tray box hides the icon again; the values reach the settings file at close.
   WithDefaults([&](TfmDefault& d) {
@@ -399,7 +399,7 @@ TEST_F(SettingsDialogsTest, ARenameReachesTheDatabasePageTheMergeFieldsAndTheNex
       if (!viaCloseBox) Click(d.btCancel);
     });
     EXPECT_EQ(main->Settings.FieldNames, DefaultFieldNames());
-    EXPECT_EQ(main->laAdd[0].Text(), "User 1");
+    EXPECT_EQ(main->Database.laAdd[0].Text(), "User 1");
   }
 
   WithFieldNames([&](TfmUserFields& d) {
@@ -413,10 +413,10 @@ TEST_F(SettingsDialogsTest, ARenameReachesTheDatabasePageTheMergeFieldsAndTheNex
   names[0] = "R&D";
   names[7] = "Birthday";
   EXPECT_EQ(main->Settings.FieldNames, names);
-  EXPECT_EQ(main->laAdd[0].Text(), "R&D");
-  EXPECT_TRUE(GetWindowLongA(main->laAdd[0].Handle(), GWL_STYLE) & SS_NOPREFIX);  // shown with its "&"
-  EXPECT_EQ(main->laAdd[7].Text(), "Birthday");
-  std::vector<std::string> fields = Entries(main->lbTotalFields);
+  EXPECT_EQ(main->Database.laAdd[0].Text(), "R&D");
+  EXPECT_TRUE(GetWindowLongA(main->Database.laAdd[0].Handle(), GWL_STYLE) & SS_NOPREFIX);  // shown with its "&"
+  EXPECT_EQ(main->Database.laAdd[7].Text(), "Birthday");
+  std::vector<std::string> fields = Entries(main->MailMerge.lbTotalFields);
   ASSERT_EQ(fields.size(), 17u);
   EXPECT_EQ(std::vector<std::string>(fields.begin() + 9, fields.end()), names);
 
@@ -424,8 +424,8 @@ TEST_F(SettingsDialogsTest, ARenameReachesTheDatabasePageTheMergeFieldsAndTheNex
   main.reset();
   Start();
   EXPECT_EQ(main->Settings.FieldNames, names);
-  EXPECT_EQ(main->laAdd[0].Text(), "R&D");
-  EXPECT_EQ(main->laAdd[7].Text(), "Birthday");
+  EXPECT_EQ(main->Database.laAdd[0].Text(), "R&D");
+  EXPECT_EQ(main->Database.laAdd[7].Text(), "Birthday");
 }
 
 }  // namespace

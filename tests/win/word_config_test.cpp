@@ -368,7 +368,7 @@ TEST_F(WordInterfaceButtonTest, OpensTheWindowOnlyWhenWordIsThere) {
       config->btExit.Click();
     }
   };
-  SendMessageA(main->btWordInterface.Handle(), BM_CLICK, 0, 0);
+  SendMessageA(main->Configuration.btWordInterface.Handle(), BM_CLICK, 0, 0);
   Pump();
   EXPECT_EQ(opened, 0);
   EXPECT_EQ(MessageTexts(), std::vector<std::string>{word::kWordNotRunningMessage});
@@ -376,7 +376,7 @@ TEST_F(WordInterfaceButtonTest, OpensTheWindowOnlyWhenWordIsThere) {
   WordStandin standin(StandinBuild::Word8);
   ASSERT_TRUE(standin.Ready());
   Recorded().Clear();
-  SendMessageA(main->btWordInterface.Handle(), BM_CLICK, 0, 0);
+  SendMessageA(main->Configuration.btWordInterface.Handle(), BM_CLICK, 0, 0);
   Pump();
   EXPECT_EQ(opened, 1);
 }

@@ -32,19 +32,19 @@ class WordInsertTest : public MainWindowFixture {
   }
 
   void Choose(const std::string& name) {
-    int i = main->lbName.IndexOf(name);
+    int i = main->Database.lbName.IndexOf(name);
     ASSERT_GE(i, 0) << name;
-    main->lbName.SetItemIndex(i);
-    SendMessageA(GetParent(main->lbName.Handle()), WM_COMMAND, MAKEWPARAM(main->lbName.Id(), CBN_SELCHANGE),
-                 reinterpret_cast<LPARAM>(main->lbName.Handle()));
+    main->Database.lbName.SetItemIndex(i);
+    SendMessageA(GetParent(main->Database.lbName.Handle()), WM_COMMAND, MAKEWPARAM(main->Database.lbName.Id(), CBN_SELCHANGE),
+                 reinterpret_cast<LPARAM>(main->Database.lbName.Handle()));
     Pump();
-    ASSERT_EQ(main->Mode, EditMode::ShowRecord);
+    ASSERT_EQ(main->Database.Mode, EditMode::ShowRecord);
   }
 
   // Presses "Insert Document" as Enter on the focused button does.
   void Insert() {
-    ASSERT_TRUE(main->btInsert.Enabled());
-    SendMessageA(main->btInsert.Handle(), BM_CLICK, 0, 0);
+    ASSERT_TRUE(main->Database.btInsert.Enabled());
+    SendMessageA(main->Database.btInsert.Handle(), BM_CLICK, 0, 0);
     Pump();
   }
 
@@ -130,7 +130,7 @@ TEST_F(WordInsertTest, TheHeaderSkipsEmptyPreviewLines) {
   ASSERT_TRUE(word->OpenText("[<Header>]\r\n"));
   StartWith({JohnSmith()});
   Choose("Smith, John");
-  main->meLetter.SetText("A\r\n\r\nB");
+  main->Database.meLetter.SetText("A\r\n\r\nB");
   Insert();
   EXPECT_EQ(Replaces().at(0).Arg("Replace"), "A\vB");
   EXPECT_EQ(word->Text(), "[A\vB]\r");
@@ -197,7 +197,7 @@ TEST_F(WordInsertTest, WithoutWordTheUserIsToldAndNothingElseHappens) {
                                 "Quillcard requires that Microsoft Word is already opened.\r\n Please open Word and try again"});
   ASSERT_NE(main->Handle(), nullptr);
   EXPECT_TRUE(IsWindowVisible(main->Handle()));
-  EXPECT_EQ(main->Mode, EditMode::ShowRecord);
+  EXPECT_EQ(main->Database.Mode, EditMode::ShowRecord);
   EXPECT_TRUE(Recorded().quits.empty());
 }
 
@@ -239,10 +239,10 @@ TEST_F(WordInsertTest, AFailedConnectionSavesEverythingAndEndsTheProgram) {
   UnregisterWordBasic();
   StartWith({JohnSmith()}, kFieldNamesIni);
   // A contact added in this run.
-  main->btNew.Click();
-  main->edName.SetText("Zed");
-  main->btNew.Click();
-  ASSERT_EQ(main->Mode, EditMode::Browse);
+  main->Database.btNew.Click();
+  main->Database.edName.SetText("Zed");
+  main->Database.btNew.Click();
+  ASSERT_EQ(main->Database.Mode, EditMode::Browse);
   Choose("Zed");
   Insert();
   EXPECT_EQ(MessageTexts(), std::vector<std::string>{"Unable to connect to Word - QUITING"});

@@ -48,11 +48,11 @@ class MailMergeTest : public MainWindowFixture {
 
   // Locked by the mail merge: the name list, "New Record" and the Configuration page.
   void ExpectLocked(bool locked) {
-    EXPECT_EQ(main->lbName.Enabled(), !locked);
-    EXPECT_EQ(main->btNew.Enabled(), !locked);
-    EXPECT_EQ(main->btImportExport.Enabled(), !locked);
-    EXPECT_EQ(main->btWordInterface.Enabled(), !locked);
-    EXPECT_EQ(main->Panel3.TextColor(), locked ? GetSysColor(COLOR_GRAYTEXT) : RGB(0, 0, 0));
+    EXPECT_EQ(main->Database.lbName.Enabled(), !locked);
+    EXPECT_EQ(main->Database.btNew.Enabled(), !locked);
+    EXPECT_EQ(main->Configuration.btImportExport.Enabled(), !locked);
+    EXPECT_EQ(main->Configuration.btWordInterface.Enabled(), !locked);
+    EXPECT_EQ(main->Configuration.Panel3.TextColor(), locked ? GetSysColor(COLOR_GRAYTEXT) : RGB(0, 0, 0));
   }
 
   std::unique_ptr<WordStandin> word;
@@ -98,154 +98,154 @@ void ExpectCaptionFits(const ui::Control& c, int extra) {
 
 TEST_F(MailMergeTest, ThePageIsLaidOutWithoutOverlapOrClipping) {
   StartWithNames({"Adams"});
-  for (HWND h : {main->MailMerge.Handle(), main->Panel1.Handle(), main->Panel2.Handle()}) ExpectLaidOut(h);
-  ExpectCaptionFits(main->btMailMerge, 8);
-  ExpectCaptionFits(main->btClearMailMerge, 8);
-  ExpectCaptionFits(main->cbUseTreatment, 20);
-  EXPECT_EQ(main->btClearMailMerge.Text(), "Clear &All");
-  EXPECT_EQ(main->btMailMerge.Text(), "&Create Mail Merge Document");
-  EXPECT_EQ(main->cbUseTreatment.Text(), "Use Treatment");
-  EXPECT_FALSE(main->cbUseTreatment.Checked());
-  EXPECT_EQ(main->btAdd1Name.Hint(), "Add current record to list");
-  EXPECT_EQ(main->btDelAllFields.Hint(), "Delete all fields from list");
-  EXPECT_EQ(main->btFieldsUp.Hint(), "Move up");
-  EXPECT_EQ(main->btNamesDn.Hint(), "Move Down");
-  EXPECT_EQ(main->btMailMerge.Hint(), "Create a Word Mail Merge Document. Requires that Word is already running");
-  EXPECT_EQ(main->cbUseTreatment.Hint(), "If checked the Name field will include the Treatment");
+  for (HWND h : {main->MailMerge.Handle(), main->MailMerge.Panel1.Handle(), main->MailMerge.Panel2.Handle()}) ExpectLaidOut(h);
+  ExpectCaptionFits(main->MailMerge.btMailMerge, 8);
+  ExpectCaptionFits(main->MailMerge.btClearMailMerge, 8);
+  ExpectCaptionFits(main->MailMerge.cbUseTreatment, 20);
+  EXPECT_EQ(main->MailMerge.btClearMailMerge.Text(), "Clear &All");
+  EXPECT_EQ(main->MailMerge.btMailMerge.Text(), "&Create Mail Merge Document");
+  EXPECT_EQ(main->MailMerge.cbUseTreatment.Text(), "Use Treatment");
+  EXPECT_FALSE(main->MailMerge.cbUseTreatment.Checked());
+  EXPECT_EQ(main->MailMerge.btAdd1Name.Hint(), "Add current record to list");
+  EXPECT_EQ(main->MailMerge.btDelAllFields.Hint(), "Delete all fields from list");
+  EXPECT_EQ(main->MailMerge.btFieldsUp.Hint(), "Move up");
+  EXPECT_EQ(main->MailMerge.btNamesDn.Hint(), "Move Down");
+  EXPECT_EQ(main->MailMerge.btMailMerge.Hint(), "Create a Word Mail Merge Document. Requires that Word is already running");
+  EXPECT_EQ(main->MailMerge.cbUseTreatment.Hint(), "If checked the Name field will include the Treatment");
   EXPECT_EQ(main->Status.PanelText(0), "Select the records and fields to use");
 }
 
 TEST_F(MailMergeTest, NamesMoveOneByOneAndReturnToTheirSortedPlace) {
   StartWithNames({"Taylor", "Smith", "Baker", "Adams"});
-  EXPECT_EQ(Entries(main->lbTotalNames), (Names{"Adams", "Baker", "Smith", "Taylor"}));
+  EXPECT_EQ(Entries(main->MailMerge.lbTotalNames), (Names{"Adams", "Baker", "Smith", "Taylor"}));
   // Nothing chosen: nothing moves and nothing locks.
-  main->lbTotalNames.SetItemIndex(-1);
-  Press(main->btAdd1Name);
-  EXPECT_EQ(main->lbSelNames.Count(), 0);
+  main->MailMerge.lbTotalNames.SetItemIndex(-1);
+  Press(main->MailMerge.btAdd1Name);
+  EXPECT_EQ(main->MailMerge.lbSelNames.Count(), 0);
   ExpectLocked(false);
 
-  Select(main->lbTotalNames, "Baker");
-  Press(main->btAdd1Name);
-  EXPECT_EQ(Entries(main->lbSelNames), (Names{"Baker"}));
-  EXPECT_EQ(Entries(main->lbTotalNames), (Names{"Adams", "Smith", "Taylor"}));
-  EXPECT_EQ(main->lbTotalNames.ItemIndex(), 1);  // the same place: now Smith
+  Select(main->MailMerge.lbTotalNames, "Baker");
+  Press(main->MailMerge.btAdd1Name);
+  EXPECT_EQ(Entries(main->MailMerge.lbSelNames), (Names{"Baker"}));
+  EXPECT_EQ(Entries(main->MailMerge.lbTotalNames), (Names{"Adams", "Smith", "Taylor"}));
+  EXPECT_EQ(main->MailMerge.lbTotalNames.ItemIndex(), 1);  // the same place: now Smith
   ExpectLocked(true);
 
-  Select(main->lbTotalNames, "Taylor");
-  Press(main->btAdd1Name);
-  EXPECT_EQ(main->lbTotalNames.ItemIndex(), 1);  // the last one went: the new last
-  Press(main->btAdd1Name);
-  Press(main->btAdd1Name);
-  EXPECT_EQ(Entries(main->lbSelNames), (Names{"Baker", "Taylor", "Smith", "Adams"}));
-  EXPECT_EQ(main->lbTotalNames.ItemIndex(), -1);
+  Select(main->MailMerge.lbTotalNames, "Taylor");
+  Press(main->MailMerge.btAdd1Name);
+  EXPECT_EQ(main->MailMerge.lbTotalNames.ItemIndex(), 1);  // the last one went: the new last
+  Press(main->MailMerge.btAdd1Name);
+  Press(main->MailMerge.btAdd1Name);
+  EXPECT_EQ(Entries(main->MailMerge.lbSelNames), (Names{"Baker", "Taylor", "Smith", "Adams"}));
+  EXPECT_EQ(main->MailMerge.lbTotalNames.ItemIndex(), -1);
 
-  Select(main->lbSelNames, "Taylor");
-  Press(main->btDel1Name);
-  EXPECT_EQ(Entries(main->lbTotalNames), (Names{"Taylor"}));
-  Select(main->lbSelNames, "Baker");
-  Press(main->btDel1Name);
-  EXPECT_EQ(Entries(main->lbTotalNames), (Names{"Baker", "Taylor"}));
-  EXPECT_EQ(main->lbSelNames.ItemIndex(), 0);
+  Select(main->MailMerge.lbSelNames, "Taylor");
+  Press(main->MailMerge.btDel1Name);
+  EXPECT_EQ(Entries(main->MailMerge.lbTotalNames), (Names{"Taylor"}));
+  Select(main->MailMerge.lbSelNames, "Baker");
+  Press(main->MailMerge.btDel1Name);
+  EXPECT_EQ(Entries(main->MailMerge.lbTotalNames), (Names{"Baker", "Taylor"}));
+  EXPECT_EQ(main->MailMerge.lbSelNames.ItemIndex(), 0);
   ExpectLocked(true);
-  Press(main->btDelAllNames);
-  EXPECT_EQ(Entries(main->lbTotalNames), (Names{"Adams", "Baker", "Smith", "Taylor"}));
+  Press(main->MailMerge.btDelAllNames);
+  EXPECT_EQ(Entries(main->MailMerge.lbTotalNames), (Names{"Adams", "Baker", "Smith", "Taylor"}));
   ExpectLocked(false);
 }
 
 TEST_F(MailMergeTest, FieldsComeBackAtTheEndOfTheAvailableList) {
   StartWithNames({"Adams"}, "[User Fields]\r\nField0=Birthday\r\n");
-  Names all = Entries(main->lbTotalFields);
+  Names all = Entries(main->MailMerge.lbTotalFields);
   ASSERT_EQ(all.size(), 17u);
   EXPECT_EQ(all[9], "Birthday");
-  Select(main->lbTotalFields, "Fax#");
-  Press(main->btAdd1Field);
-  Select(main->lbTotalFields, "Name");
-  Press(main->btAdd1Field);
-  EXPECT_EQ(Entries(main->lbSelFields), (Names{"Fax#", "Name"}));
-  Select(main->lbSelFields, "Fax#");
-  Press(main->btDel1Field);
-  Names now = Entries(main->lbTotalFields);
+  Select(main->MailMerge.lbTotalFields, "Fax#");
+  Press(main->MailMerge.btAdd1Field);
+  Select(main->MailMerge.lbTotalFields, "Name");
+  Press(main->MailMerge.btAdd1Field);
+  EXPECT_EQ(Entries(main->MailMerge.lbSelFields), (Names{"Fax#", "Name"}));
+  Select(main->MailMerge.lbSelFields, "Fax#");
+  Press(main->MailMerge.btDel1Field);
+  Names now = Entries(main->MailMerge.lbTotalFields);
   EXPECT_EQ(now.front(), "Company");
   EXPECT_EQ(now.back(), "Fax#");
-  Press(main->btAddAllFields);
-  EXPECT_EQ(main->lbSelFields.Count(), 17);
-  EXPECT_EQ(main->lbTotalFields.Count(), 0);
-  Press(main->btDelAllFields);
-  EXPECT_EQ(Entries(main->lbTotalFields).front(), "Name");
+  Press(main->MailMerge.btAddAllFields);
+  EXPECT_EQ(main->MailMerge.lbSelFields.Count(), 17);
+  EXPECT_EQ(main->MailMerge.lbTotalFields.Count(), 0);
+  Press(main->MailMerge.btDelAllFields);
+  EXPECT_EQ(Entries(main->MailMerge.lbTotalFields).front(), "Name");
   ExpectLocked(false);
 }
 
 TEST_F(MailMergeTest, TheLockHoldsWhileEitherChosenListHoldsAnything) {
   StartWithNames({"Adams", "Baker"});
-  Press(main->btAddAllNames);
-  Press(main->btAdd1Field);  // the first field is chosen by nothing: no move
-  Select(main->lbTotalFields, "Phone#");
-  Press(main->btAdd1Field);
+  Press(main->MailMerge.btAddAllNames);
+  Press(main->MailMerge.btAdd1Field);  // the first field is chosen by nothing: no move
+  Select(main->MailMerge.lbTotalFields, "Phone#");
+  Press(main->MailMerge.btAdd1Field);
   ExpectLocked(true);
-  Press(main->btDelAllNames);
+  Press(main->MailMerge.btDelAllNames);
   ExpectLocked(true);  // a field is still chosen
-  Select(main->lbSelFields, "Phone#");
-  Press(main->btDel1Field);
+  Select(main->MailMerge.lbSelFields, "Phone#");
+  Press(main->MailMerge.btDel1Field);
   ExpectLocked(false);
   // An add-all on an empty list locks as well.
-  Press(main->btAddAllNames);
-  Press(main->btDelAllNames);
+  Press(main->MailMerge.btAddAllNames);
+  Press(main->MailMerge.btDelAllNames);
   ExpectLocked(false);
-  Press(main->btAddAllNames);
-  Press(main->btAddAllNames);
+  Press(main->MailMerge.btAddAllNames);
+  Press(main->MailMerge.btAddAllNames);
   ExpectLocked(true);
-  Press(main->btClearMailMerge);
-  EXPECT_EQ(Entries(main->lbTotalNames), (Names{"Adams", "Baker"}));
-  EXPECT_EQ(main->lbTotalFields.Count(), 17);
+  Press(main->MailMerge.btClearMailMerge);
+  EXPECT_EQ(Entries(main->MailMerge.lbTotalNames), (Names{"Adams", "Baker"}));
+  EXPECT_EQ(main->MailMerge.lbTotalFields.Count(), 17);
   ExpectLocked(false);
 }
 
 TEST_F(MailMergeTest, DoubleClicksMoveTheItemUnderTheMouse) {
   StartWithNames({"Adams", "Baker", "Smith"});
-  DoubleClick(main->lbTotalNames, 1);
-  EXPECT_EQ(Entries(main->lbSelNames), (Names{"Baker"}));
-  DoubleClick(main->lbTotalFields, 2);
-  EXPECT_EQ(Entries(main->lbSelFields), (Names{"Title"}));
-  DoubleClick(main->lbSelFields, 0);
-  EXPECT_EQ(Entries(main->lbTotalFields).back(), "Title");
-  DoubleClick(main->lbSelNames, 0);
-  EXPECT_EQ(Entries(main->lbTotalNames), (Names{"Adams", "Baker", "Smith"}));
+  DoubleClick(main->MailMerge.lbTotalNames, 1);
+  EXPECT_EQ(Entries(main->MailMerge.lbSelNames), (Names{"Baker"}));
+  DoubleClick(main->MailMerge.lbTotalFields, 2);
+  EXPECT_EQ(Entries(main->MailMerge.lbSelFields), (Names{"Title"}));
+  DoubleClick(main->MailMerge.lbSelFields, 0);
+  EXPECT_EQ(Entries(main->MailMerge.lbTotalFields).back(), "Title");
+  DoubleClick(main->MailMerge.lbSelNames, 0);
+  EXPECT_EQ(Entries(main->MailMerge.lbTotalNames), (Names{"Adams", "Baker", "Smith"}));
   ExpectLocked(false);
 }
 
 TEST_F(MailMergeTest, UpAndDownExchangeTheChosenItemWithItsNeighbour) {
   StartWithNames({"A", "B", "C"});
-  Press(main->btAddAllNames);
-  Select(main->lbSelNames, "B");
-  Press(main->btNamesUp);
-  EXPECT_EQ(Entries(main->lbSelNames), (Names{"B", "A", "C"}));
-  EXPECT_EQ(main->lbSelNames.ItemIndex(), 0);
-  Press(main->btNamesUp);
-  EXPECT_EQ(Entries(main->lbSelNames), (Names{"B", "A", "C"}));
-  Press(main->btNamesDn);
-  Press(main->btNamesDn);
-  EXPECT_EQ(Entries(main->lbSelNames), (Names{"A", "C", "B"}));
-  EXPECT_EQ(main->lbSelNames.ItemIndex(), 2);
-  Press(main->btNamesDn);
-  EXPECT_EQ(Entries(main->lbSelNames), (Names{"A", "C", "B"}));
+  Press(main->MailMerge.btAddAllNames);
+  Select(main->MailMerge.lbSelNames, "B");
+  Press(main->MailMerge.btNamesUp);
+  EXPECT_EQ(Entries(main->MailMerge.lbSelNames), (Names{"B", "A", "C"}));
+  EXPECT_EQ(main->MailMerge.lbSelNames.ItemIndex(), 0);
+  Press(main->MailMerge.btNamesUp);
+  EXPECT_EQ(Entries(main->MailMerge.lbSelNames), (Names{"B", "A", "C"}));
+  Press(main->MailMerge.btNamesDn);
+  Press(main->MailMerge.btNamesDn);
+  EXPECT_EQ(Entries(main->MailMerge.lbSelNames), (Names{"A", "C", "B"}));
+  EXPECT_EQ(main->MailMerge.lbSelNames.ItemIndex(), 2);
+  Press(main->MailMerge.btNamesDn);
+  EXPECT_EQ(Entries(main->MailMerge.lbSelNames), (Names{"A", "C", "B"}));
 
-  Select(main->lbTotalFields, "Company");
-  Press(main->btAdd1Field);
-  Select(main->lbTotalFields, "Title");
-  Press(main->btAdd1Field);
-  Press(main->btFieldsUp);  // nothing chosen in the chosen list
-  EXPECT_EQ(Entries(main->lbSelFields), (Names{"Company", "Title"}));
-  Select(main->lbSelFields, "Title");
-  Press(main->btFieldsUp);
-  EXPECT_EQ(Entries(main->lbSelFields), (Names{"Title", "Company"}));
-  Press(main->btFieldsDn);
-  EXPECT_EQ(Entries(main->lbSelFields), (Names{"Company", "Title"}));
+  Select(main->MailMerge.lbTotalFields, "Company");
+  Press(main->MailMerge.btAdd1Field);
+  Select(main->MailMerge.lbTotalFields, "Title");
+  Press(main->MailMerge.btAdd1Field);
+  Press(main->MailMerge.btFieldsUp);  // nothing chosen in the chosen list
+  EXPECT_EQ(Entries(main->MailMerge.lbSelFields), (Names{"Company", "Title"}));
+  Select(main->MailMerge.lbSelFields, "Title");
+  Press(main->MailMerge.btFieldsUp);
+  EXPECT_EQ(Entries(main->MailMerge.lbSelFields), (Names{"Title", "Company"}));
+  Press(main->MailMerge.btFieldsDn);
+  EXPECT_EQ(Entries(main->MailMerge.lbSelFields), (Names{"Company", "Title"}));
 }
 
 TEST_F(MailMergeTest, WithAnEmptyChosenListNothingIsAskedOfWord) {
   StartWithNames({"Adams"});
-  Press(main->btAddAllNames);
-  Press(main->btMailMerge);
+  Press(main->MailMerge.btAddAllNames);
+  Press(main->MailMerge.btMailMerge);
   EXPECT_TRUE(Recorded().messages.empty());  // not even "Word is not running"
   ASSERT_NE(main->Handle(), nullptr);
 }
@@ -259,15 +259,15 @@ TEST_F(MailMergeTest, TheDocumentHoldsTheChosenFieldsAndContactsAsATable) {
             "[User Fields]\r\nField0=Birthday\r\n");
   main->Pages.SelectTab(1);
   for (const char* f : {"Fax#", "Name", "Treatment", "Birthday"}) {
-    Select(main->lbTotalFields, f);
-    Press(main->btAdd1Field);
+    Select(main->MailMerge.lbTotalFields, f);
+    Press(main->MailMerge.btAdd1Field);
   }
   for (const char* n : {"Smith, John", "Adams"}) {
-    Select(main->lbTotalNames, n);
-    Press(main->btAdd1Name);
+    Select(main->MailMerge.lbTotalNames, n);
+    Press(main->MailMerge.btAdd1Name);
   }
-  main->cbUseTreatment.SetChecked(true);
-  Press(main->btMailMerge);
+  main->MailMerge.cbUseTreatment.SetChecked(true);
+  Press(main->MailMerge.btMailMerge);
 
   DocumentView doc = word->Document();
   EXPECT_TRUE(doc.paragraphs.empty());
@@ -284,11 +284,11 @@ TEST_F(MailMergeTest, ACommandFailingMidwayLeavesTheDocumentAsFarAsItGot) {
   word = std::make_unique<WordStandin>(StandinBuild::Word8);
   ASSERT_TRUE(word->Ready());
   StartWithNames({"Adams", "Baker"});
-  Press(main->btAddAllNames);
-  Select(main->lbTotalFields, "Name");
-  Press(main->btAdd1Field);
+  Press(main->MailMerge.btAddAllNames);
+  Select(main->MailMerge.lbTotalFields, "Name");
+  Press(main->MailMerge.btAdd1Field);
   word->FailCall("InsertPara", 2);
-  Press(main->btMailMerge);
+  Press(main->MailMerge.btMailMerge);
   ASSERT_EQ(MessageTexts(), Names{"Word reported an error on InsertPara:\r\nCommand failed"});
   EXPECT_EQ(word->Text(), "Name\rAdams\r");
   ASSERT_NE(main->Handle(), nullptr);

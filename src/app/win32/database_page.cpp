@@ -1,15 +1,31 @@
-// The Database page of the main window: the name list, the contact's boxes,
-// the four modes and the letter and fax previews.
+#include "app/win32/database_page.h"
+
 #include <cctype>
 
 #include "app/previews.h"
 #include "app/win32/main_form.h"
-#include "common/text.h"
+#include "word/word_insert.h"
 
 namespace qc {
 namespace {
 
 constexpr COLORREF kBlack = RGB(0, 0, 0);
+// Where the letter and fax groups, and the additional fields over them, stand.
+constexpr int kGroupsTop = 122, kGroupsHeight = 212;
+
+// The lines of a preview as composed, one per line break it holds.
+std::vector<std::string> PreviewLines(const std::string& text) {
+  std::vector<std::string> lines;
+  if (text.empty()) return lines;
+  size_t start = 0;
+  for (;;) {
+    size_t end = text.find("\r\n", start);
+    lines.push_back(text.substr(start, end == std::string::npos ? std::string::npos : end - start));
+    if (end == std::string::npos) break;
+    start = end + 2;
+  }
+  return lines;
+}
 
 // A group with a title bar across its top.
 void CreateGroup(ui::Panel& group, ui::Panel& title, HWND parent, int x, int y, int w, int h,
@@ -20,8 +36,32 @@ void CreateGroup(ui::Panel& group, ui::Panel& title, HWND parent, int x, int y, 
 
 }  // namespace
 
-void TfmMain::CreateDatabasePage() {
-  HWND page = Database.Handle();
+void DatabasePage::Create(HWND parent, const RECT& area) {
+  ui::Panel::Create(parent, area.left, area.top, area.right - area.left, area.bottom - area.top);
+  HWND page = Handle();
+  CreateGeneral(page);
+  CreateLetterAndFax(page);
+  CreateAdditional(page);
+
+  Tabs.Create(page, 4, kGroupsTop + kGroupsHeight + 2, 484, 24, 0, TCS_BOTTOM);
+  Tabs.AddTab("Letter, Envelope, Fax and Telephone");
+  Tabs.AddTab("Additional Fields");
+  Tabs.onChange = [this] { TabsChange(); };
+  paAdditional.SetVisible(false);
+
+  btNew.onClick = [this] { btNewClick(); };
+  btEdit.onClick = [this] { btEditClick(); };
+  btDelete.onClick = [this] { btDeleteClick(); };
+  btCancel.onClick = [this] { btCancelClick(); };
+  btInsert.onClick = [this] { btInsertClick(); };
+  lbName.onKeyDown = [this](WPARAM& k) { lbNameKeyDown(k); };
+  lbName.onKeyUp = [this](WPARAM& k) { lbNameKeyUp(k); };
+  lbName.onKeyPress = [this](char& c) { lbNameKeyPress(c); };
+  lbName.onChange = [this] { lbNameChange(); };
+  lbName.onExit = [this] { lbNameExit(); };
+}
+
+void DatabasePage::CreateGeneral(HWND page) {
   const int rowH = 23, editH = 21;
 
   // General: the name and the three fields beside it.
@@ -32,7 +72,8 @@ void TfmMain::CreateDatabasePage() {
     const char* caption;
   } rows[] = {{laName, "&Name:"}, {laCompany, "&Company:"}, {laTitle, "Title:"}, {laTreatment, "T&reatment:"}};
   for (int i = 0; i < 4; ++i) rows[i].label.Create(g, rows[i].caption, 8, 25 + i * rowH + 3, 70, 15);
-  lbName.Create(g, 80, 22, 270, 400, true, 25);
+  // Not sorted by the list itself: the contact book gives the order.
+  lbName.Create(g, 80, 22, 270, 400, false, 25);
   lbName.SetHint("Select the name from the list");
   edName.Create(g, 80, 22, 270, editH);
   edName.SetHint("This is the name. Use <Name> on your Word Templates");
@@ -55,10 +96,12 @@ void TfmMain::CreateDatabasePage() {
   btDelete.SetHint("Delete current record");
   btCancel.SetHint("Cancel the action or close the program if no record is selected");
   btInsert.SetHint("Insert the current record into the active Word document");
-  SetDefaultButton(&btCancel);
+  main_.SetDefaultButton(&btCancel);
+}
 
+void DatabasePage::CreateLetterAndFax(HWND page) {
+  const int editH = 21, groupsTop = kGroupsTop, groupsH = kGroupsHeight;
   // Letter or Envelope: the address lines, the letter options and the header preview.
-  const int groupsTop = 122, groupsH = 212;
   CreateGroup(paLetter, paLetterName, page, 4, groupsTop, 286, groupsH, "Letter or Envelope");
   HWND l = paLetter.Handle();
   ui::Label* addrLabels[] = {&laAddress1, &laAddress2, &laAddress3};
@@ -93,18 +136,6 @@ void TfmMain::CreateDatabasePage() {
   meFax.Create(f, 4, 126, 185, 80, ES_READONLY);
   meFax.SetHint(
       "This is how Quillcard will replace the variables: <Name>, <Company>, <Title> and <Number>");
-
-  // Additional Fields, over the same place as the two groups above.
-  CreateGroup(paAdditional, paAdditionalName, page, 4, groupsTop, 484, groupsH, "Additional Fields");
-  HWND a = paAdditional.Handle();
-  for (int i = 0; i < 8; ++i) {
-    int col = i / 4, row = i % 4;
-    int x = 8 + col * 240, y = 30 + row * 40;
-    laAdd[i].Create(a, "", x, y + 3, 90, 15, SS_LEFT | SS_NOPREFIX);  // the user's field name, "&" and all
-    edAdd[i].Create(a, x + 94, y, 130, editH);
-    edAdd[i].SetHint("This is the Additional Field " + std::to_string(i + 1));
-  }
-
   for (ui::Memo* m : {&meLetter, &meFax}) {
     static HFONT previewFont = [] {
       LOGFONTA lf{};
@@ -116,33 +147,28 @@ void TfmMain::CreateDatabasePage() {
     m->SetFont(previewFont);
     SetWindowLongA(m->Handle(), GWL_STYLE, GetWindowLongA(m->Handle(), GWL_STYLE) & ~WS_TABSTOP);
   }
+}
 
-  Tabs.Create(page, 4, groupsTop + groupsH + 2, 484, 24, 0, TCS_BOTTOM);
-  Tabs.AddTab("Letter, Envelope, Fax and Telephone");
-  Tabs.AddTab("Additional Fields");
-  Tabs.onChange = [this] { TabsChange(); };
-  paAdditional.SetVisible(false);
-
-  btNew.onClick = [this] { btNewClick(); };
-  btEdit.onClick = [this] { btEditClick(); };
-  btDelete.onClick = [this] { btDeleteClick(); };
-  btCancel.onClick = [this] { btCancelClick(); };
-  btInsert.onClick = [this] { btInsertClick(); };
-  lbName.onKeyDown = [this](WPARAM& k) { lbNameKeyDown(k); };
-  lbName.onKeyUp = [this](WPARAM& k) { lbNameKeyUp(k); };
-  lbName.onKeyPress = [this](char& c) { lbNameKeyPress(c); };
-  lbName.onChange = [this] { lbNameChange(); };
-  lbName.onExit = [this] { lbNameExit(); };
+// Additional Fields, over the same place as the two groups of the letter and fax.
+void DatabasePage::CreateAdditional(HWND page) {
+  const int editH = 21;
+  CreateGroup(paAdditional, paAdditionalName, page, 4, kGroupsTop, 484, kGroupsHeight, "Additional Fields");
+  HWND a = paAdditional.Handle();
+  for (int i = 0; i < 8; ++i) {
+    int col = i / 4, row = i % 4;
+    int x = 8 + col * 240, y = 30 + row * 40;
+    laAdd[i].Create(a, "", x, y + 3, 90, 15, SS_LEFT | SS_NOPREFIX);  // the user's field name, "&" and all
+    edAdd[i].Create(a, x + 94, y, 130, editH);
+    edAdd[i].SetHint("This is the Additional Field " + std::to_string(i + 1));
+  }
 }
 
 // ---------------------------------------------------------------- modes
 
-void TfmMain::ShowModeHint() { Status.SetPanelText(0, ModeHint(Mode)); }
+void DatabasePage::ShowModeHint() { main_.Status.SetPanelText(0, ModeHint(Mode)); }
 
-void TfmMain::SetPanelEnabled(ui::Panel& panel, bool on) { panel.SetChildrenEnabled(on); }
-
-void TfmMain::LockDataGroups(bool lock) {
-  for (ui::Panel* p : {&paGeneral, &paLetter, &PaFax, &paAdditional}) SetPanelEnabled(*p, !lock);
+void DatabasePage::LockDataGroups(bool lock) {
+  for (ui::Panel* p : {&paGeneral, &paLetter, &PaFax, &paAdditional}) p->SetChildrenEnabled(!lock);
   COLORREF title = lock ? GetSysColor(COLOR_GRAYTEXT) : kBlack;
   for (ui::Panel* t : {&paGeneralName, &paLetterName, &paFaxName, &paAdditionalName}) {
     t->SetEnabled(true);
@@ -150,98 +176,72 @@ void TfmMain::LockDataGroups(bool lock) {
   }
 }
 
-void TfmMain::UpdatePanelLocks() {
-  const bool browsing = Mode == EditMode::Browse;
-  const bool merging = lbSelNames.Count() > 0 || lbSelFields.Count() > 0;
-  SetPanelEnabled(Panel1, browsing);
-  SetPanelEnabled(Panel2, browsing);
-  SetPanelEnabled(Panel3, browsing && !merging);
-  if (browsing) {
-    lbName.SetEnabled(!merging);
-    btNew.SetEnabled(!merging);
-  }
+void DatabasePage::ApplyLocks(const PageLocks& locks) {
+  lbName.SetEnabled(locks.nameList);
+  btNew.SetEnabled(locks.newRecord);
 }
 
-void TfmMain::SetMode(EditMode mode) {
+void DatabasePage::EmptyBoxes() {
+  for (ui::Edit* e : {&edName, &edCompany, &edTitle, &edTreatment, &edAddress1, &edAddress2, &edAddress3,
+                      &edFax, &edPhone})
+    e->SetText("");
+  for (ui::Edit& e : edAdd) e.SetText("");
+  meLetter.Clear();
+  meFax.Clear();
+  SetOptionBoxes(0);
+}
+
+void DatabasePage::SetMode(EditMode mode) {
   Mode = mode;
   ShowModeHint();
+  const ModeLook& look = LookOf(mode);
+  LockDataGroups(!look.boxesOpen);
+  btNew.SetText(look.newCaption);
+  btNew.SetHint(look.newHint);
+  btEdit.SetText(look.editCaption);
+  btEdit.SetHint(look.editHint);
+  btEdit.SetEnabled(look.editOn);
+  btDelete.SetEnabled(look.deleteOn);
+  btInsert.SetEnabled(look.insertOn);
+  btCancel.SetEnabled(true);
+  edName.SetVisible(!look.nameListShown);
+  lbName.SetVisible(look.nameListShown);
+
   switch (mode) {
     case EditMode::Browse:
-      LockDataGroups(true);
+      // The name list is the one usable data control.
       TypingStarted = KeyHeld = false;
-      btCancel.SetEnabled(true);
-      btNew.SetEnabled(true);
-      btNew.SetText("Ne&w Record");
-      btNew.SetHint("Create a new record on the database and enter Edit mode");
-      btEdit.SetEnabled(false);
-      btDelete.SetEnabled(false);
-      btInsert.SetEnabled(false);
       paGeneralName.SetTextColor(kBlack);
       paGeneral.SetEnabled(true);
       laName.SetEnabled(true);
-      lbName.SetEnabled(true);
-      edName.SetVisible(false);
-      lbName.SetVisible(true);
       lbName.SetItemIndex(-1);
-      lbName.SetFocus();
-      for (ui::Edit* e : {&edName, &edCompany, &edTitle, &edTreatment, &edAddress1, &edAddress2,
-                          &edAddress3, &edFax, &edPhone})
-        e->SetText("");
-      meLetter.Clear();
-      meFax.Clear();
-      SetOptionBoxes(0);
-      for (ui::Edit& e : edAdd) e.SetText("");
+      EmptyBoxes();
       break;
     case EditMode::NewRecord:
-      LockDataGroups(false);
-      btNew.SetText("Ok");
-      btNew.SetHint("Save changes and insert record");
-      btEdit.SetEnabled(false);
-      btDelete.SetEnabled(false);
-      btInsert.SetEnabled(false);
-      edName.SetVisible(true);
-      lbName.SetVisible(false);
-      SetOptionBoxes(Settings.DefaultOptions);
-      edTreatment.SetText(Settings.DefaultTreatment);
+      // The other boxes keep what they hold: a new contact may start as a copy of the shown one.
+      SetOptionBoxes(main_.Settings.DefaultOptions);
+      edTreatment.SetText(main_.Settings.DefaultTreatment);
       break;
     case EditMode::EditRecord:
-      LockDataGroups(false);
-      edName.SetFocus();
-      btNew.SetEnabled(false);
-      btEdit.SetText("Ok");
-      btEdit.SetHint("Save changes made to the record");
-      btEdit.SetEnabled(true);
-      btDelete.SetEnabled(false);
-      btInsert.SetEnabled(false);
-      edName.SetVisible(true);
-      lbName.SetVisible(false);
       break;
-    case EditMode::ShowRecord: {
-      LockDataGroups(true);
-      for (ui::Button* b : {&btNew, &btEdit, &btDelete, &btCancel, &btInsert}) b->SetEnabled(true);
-      btEdit.SetText("&Edit Record");
-      btEdit.SetHint("Edit current record");
-      btInsert.SetFocus();
-      edName.SetVisible(true);
-      lbName.SetVisible(false);
-      CurrentIndex = -1;
-      for (int i = 0; i < ContactList->Count(); ++i) {
-        if (ContactList->Items(i).Name == CurrentName) {
-          CurrentIndex = i;
-          break;
-        }
-      }
+    case EditMode::ShowRecord:
+      CurrentIndex = main_.Book.IndexOf(CurrentName);
       if (CurrentIndex >= 0) {
-        FillBoxesFromRecord(ContactList->Items(CurrentIndex));
+        FillBoxesFromRecord(main_.ContactList->Items(CurrentIndex));
         UpdatePreviews();
       }
       break;
-    }
   }
-  UpdatePanelLocks();
+  main_.UpdatePanelLocks();
+  switch (look.focus) {
+    case ModeLook::Focus::NameList: lbName.SetFocus(); break;
+    case ModeLook::Focus::NameBox: edName.SetFocus(); break;
+    case ModeLook::Focus::InsertButton: btInsert.SetFocus(); break;
+    case ModeLook::Focus::Unchanged: break;
+  }
 }
 
-void TfmMain::SetOptionBoxes(int options) {
+void DatabasePage::SetOptionBoxes(int options) {
   rgFirstItem.SetItemIndex(options & 1);
   cbCompanyL.SetChecked(options & 2);
   cbTitleL.SetChecked(options & 4);
@@ -251,14 +251,14 @@ void TfmMain::SetOptionBoxes(int options) {
   cbTreatmentF.SetChecked(options & 64);
 }
 
-int TfmMain::GetOptionBoxes() const {
+int DatabasePage::GetOptionBoxes() const {
   return (rgFirstItem.ItemIndex() == 1 ? 1 : 0) | (cbCompanyL.Checked() ? 2 : 0) |
          (cbTitleL.Checked() ? 4 : 0) | (cbTreatmentL.Checked() ? 8 : 0) |
          (cbCompanyF.Checked() ? 16 : 0) | (cbTitleF.Checked() ? 32 : 0) |
          (cbTreatmentF.Checked() ? 64 : 0);
 }
 
-void TfmMain::FillBoxesFromRecord(const TRecord& r) {
+void DatabasePage::FillBoxesFromRecord(const TRecord& r) {
   edName.SetText(r.Name);
   edCompany.SetText(r.Company);
   edTitle.SetText(r.Title);
@@ -272,7 +272,7 @@ void TfmMain::FillBoxesFromRecord(const TRecord& r) {
   SetOptionBoxes(r.Options);
 }
 
-void TfmMain::FillRecordFromBoxes(TRecord& r) const {
+void DatabasePage::FillRecordFromBoxes(TRecord& r) const {
   r.Name = edName.Text();
   r.Company = edCompany.Text();
   r.Title = edTitle.Text();
@@ -286,7 +286,7 @@ void TfmMain::FillRecordFromBoxes(TRecord& r) const {
   r.Options = static_cast<uint8_t>(GetOptionBoxes());
 }
 
-void TfmMain::UpdatePreviews() {
+void DatabasePage::UpdatePreviews() {
   PreviewInput in;
   in.name = edName.Text();
   in.treatment = edTreatment.Text();
@@ -306,88 +306,92 @@ void TfmMain::UpdatePreviews() {
   fill(meFax, FaxLines(in));
 }
 
-void TfmMain::SetFieldCaptions() {
-  for (int i = 0; i < 8 && i < static_cast<int>(Settings.FieldNames.size()); ++i)
-    laAdd[i].SetText(Settings.FieldNames[static_cast<size_t>(i)]);
+void DatabasePage::SetFieldCaptions() {
+  const std::vector<std::string>& names = main_.Settings.FieldNames;
+  for (int i = 0; i < 8 && i < static_cast<int>(names.size()); ++i) laAdd[i].SetText(names[static_cast<size_t>(i)]);
+}
+
+void DatabasePage::RefillNames() {
+  const std::vector<std::string_view> names = main_.Book.Names();
+  lbName.Clear();
+  lbName.AddAll(std::vector<std::string>(names.begin(), names.end()));
+  lbName.SetItemIndex(-1);
 }
 
 // ---------------------------------------------------------------- buttons
 
-void TfmMain::btNewClick() {
+void DatabasePage::btNewClick() {
   if (Mode == EditMode::NewRecord) SaveNewRecord();
   else SetMode(EditMode::NewRecord);
 }
 
-void TfmMain::SaveNewRecord() {
+// The contact book says where a name goes; the name lists follow it.
+void DatabasePage::SaveNewRecord() {
   std::string name = edName.Text();
   if (name.empty()) {
-    env_.messages->Warning("Name cannot be empty");
+    main_.Messages().Warning("Name cannot be empty");
     return;
   }
-  for (int i = 0; i < lbName.Count(); ++i) {
-    if (SameText(lbName.Item(i), name)) {
-      env_.messages->Warning("Name cannot be duplicated");
-      return;
-    }
+  if (main_.Book.IsTaken(name)) {
+    main_.Messages().Warning("Name cannot be duplicated");
+    return;
   }
   auto record = std::make_unique<TRecord>();
   FillRecordFromBoxes(*record);
-  lbName.Add(record->Name);
-  RefreshMergeNames();
-  BeginContactChange();
-  ContactList->Add(std::move(record));
-  ContactsChanged();
+  main_.BeginContactChange();
+  const int place = main_.Book.Add(std::move(record));
+  main_.ContactsChanged();
+  lbName.Insert(place, name);
+  main_.MailMerge.NameAdded(place, name);
   SetMode(EditMode::Browse);
 }
 
-void TfmMain::btEditClick() {
+void DatabasePage::btEditClick() {
   if (Mode == EditMode::EditRecord) SaveEditedRecord();
   else SetMode(EditMode::EditRecord);
 }
 
-void TfmMain::SaveEditedRecord() {
+void DatabasePage::SaveEditedRecord() {
   std::string name = edName.Text();
   if (name.empty()) {
-    env_.messages->Warning("Name cannot be empty");
+    main_.Messages().Warning("Name cannot be empty");
     return;
   }
-  bool renamed = name != CurrentName;
-  if (renamed) {
-    for (int i = 0; i < lbName.Count(); ++i) {
-      if (SameText(lbName.Item(i), name)) {
-        env_.messages->Warning("Name cannot be duplicated");
-        return;
-      }
-    }
+  // A name left as it was is always accepted; a change of letter case alone
+  // is not, since the contact's own name matches.
+  const bool renamed = name != CurrentName;
+  if (renamed && main_.Book.IsTaken(name)) {
+    main_.Messages().Warning("Name cannot be duplicated");
+    return;
   }
-  if (CurrentIndex < 0 || CurrentIndex >= ContactList->Count()) return;
-  BeginContactChange();
-  FillRecordFromBoxes(ContactList->Items(CurrentIndex));
-  ContactsChanged();
+  if (CurrentIndex < 0 || CurrentIndex >= main_.ContactList->Count()) return;
+  TRecord values;
+  FillRecordFromBoxes(values);
+  main_.BeginContactChange();
+  const ContactBook::Move move = main_.Book.Change(CurrentIndex, std::move(values));
+  main_.ContactsChanged();
   if (renamed) {
-    int old = lbName.IndexOf(CurrentName);
-    if (old >= 0) lbName.Delete(old);
-    lbName.Add(name);
+    lbName.Delete(move.from);
+    lbName.Insert(move.to, name);
+    main_.MailMerge.NameMoved(move.from, move.to, name);
     CurrentName = name;
-    RefreshMergeNames();
   }
   SetMode(EditMode::ShowRecord);
 }
 
-void TfmMain::btDeleteClick() {
-  if (!env_.messages->Confirm("Are you sure?")) return;
-  int entry = lbName.IndexOf(CurrentName);
-  if (entry >= 0) lbName.Delete(entry);
-  RefreshMergeNames();
-  if (CurrentIndex >= 0 && CurrentIndex < ContactList->Count()) {
-    BeginContactChange();
-    ContactList->Delete(CurrentIndex);
-    ContactsChanged();
+void DatabasePage::btDeleteClick() {
+  if (!main_.Messages().Confirm("Are you sure?")) return;
+  if (CurrentIndex >= 0 && CurrentIndex < main_.ContactList->Count()) {
+    main_.BeginContactChange();
+    const int place = main_.Book.Delete(CurrentIndex);
+    main_.ContactsChanged();
+    lbName.Delete(place);
+    main_.MailMerge.NameRemoved(place);
   }
   SetMode(EditMode::Browse);
 }
 
-void TfmMain::btCancelClick() {
+void DatabasePage::btCancelClick() {
   switch (Mode) {
     case EditMode::Browse:
       if (lbName.Focused()) {
@@ -397,7 +401,7 @@ void TfmMain::btCancelClick() {
           SetMode(EditMode::ShowRecord);
         }
       } else {
-        StepAside();
+        main_.StepAside();
       }
       break;
     case EditMode::NewRecord: SetMode(EditMode::Browse); break;
@@ -406,9 +410,28 @@ void TfmMain::btCancelClick() {
   }
 }
 
+void DatabasePage::btInsertClick() {
+  std::unique_ptr<word::WordBasic> session = main_.BeginWordAction();
+  if (!session) return;
+
+  word::InsertValues values;
+  values.headerLines = PreviewLines(meLetter.Text());
+  values.name = ComposeLetterName(edName.Text(), edTreatment.Text(), cbTreatmentF.Checked());
+  if (cbTitleF.Checked()) values.title = edTitle.Text();
+  if (cbCompanyF.Checked()) values.company = edCompany.Text();
+  values.number = edFax.Text();
+  const std::vector<std::string>& fields = main_.Settings.FieldNames;
+  for (size_t k = 0; k < 8; ++k)
+    values.additional.emplace_back(k < fields.size() ? fields[k] : std::string(), edAdd[k].Text());
+  // A command that Word refuses ends the action here, with the session let go.
+  std::vector<std::string> skipped = word::InsertRecord(*session, values);
+  if (!skipped.empty()) main_.Messages().Warning(word::SkippedVariablesWarning(skipped));
+  main_.StepAside();
+}
+
 // ---------------------------------------------------------------- name list keyboard
 
-void TfmMain::lbNameKeyDown(WPARAM& key) {
+void DatabasePage::lbNameKeyDown(WPARAM& key) {
   if (key == VK_F1) return;
   if (!TypingStarted) lbName.ShowDropDown(true);
   if (key == VK_RETURN) {
@@ -420,13 +443,14 @@ void TfmMain::lbNameKeyDown(WPARAM& key) {
   }
 }
 
-void TfmMain::lbNameKeyUp(WPARAM&) { KeyHeld = false; }
+void DatabasePage::lbNameKeyUp(WPARAM&) { KeyHeld = false; }
 
-void TfmMain::lbNameKeyPress(char& ch) {
+void DatabasePage::lbNameKeyPress(char& ch) {
   char upper = static_cast<char>(std::toupper(static_cast<unsigned char>(ch)));
   if (upper < 'A' || upper > 'Z') return;
-  for (int i = 0; i < lbName.Count(); ++i) {
-    std::string item = lbName.Item(i);
+  // The list shows the book's names in the book's order.
+  for (int i = 0; i < main_.Book.Count(); ++i) {
+    const std::string& item = main_.Book.NameAt(i);
     if (item.empty()) continue;
     char first = static_cast<char>(std::toupper(static_cast<unsigned char>(item[0])));
     if (static_cast<unsigned char>(first) >= static_cast<unsigned char>(upper)) {
@@ -436,7 +460,7 @@ void TfmMain::lbNameKeyPress(char& ch) {
   }
 }
 
-void TfmMain::lbNameChange() {
+void DatabasePage::lbNameChange() {
   if (TypingStarted && KeyHeld) return;
   int i = lbName.ItemIndex();
   if (i < 0) return;
@@ -444,11 +468,11 @@ void TfmMain::lbNameChange() {
   SetMode(EditMode::ShowRecord);
 }
 
-void TfmMain::lbNameExit() { TypingStarted = KeyHeld = false; }
+void DatabasePage::lbNameExit() { TypingStarted = KeyHeld = false; }
 
 // ---------------------------------------------------------------- tabs and keys
 
-void TfmMain::TabsChange() {
+void DatabasePage::TabsChange() {
   if (Tabs.Index() == 1) {
     paAdditional.SetVisible(true);
     paAdditional.BringToFront();
@@ -463,8 +487,8 @@ void TfmMain::TabsChange() {
   }
 }
 
-void TfmMain::FormKeyUp(WPARAM& key) {
-  if (Pages.Index() != 0 || lbName.Focused()) return;
+void DatabasePage::FormKeyUp(WPARAM& key) {
+  if (lbName.Focused()) return;
   if (GetKeyState(VK_SHIFT) < 0 || GetKeyState(VK_CONTROL) < 0 || GetKeyState(VK_MENU) < 0) return;
   if (key == VK_PRIOR) Tabs.SelectTab(0);
   if (key == VK_NEXT) Tabs.SelectTab(1);

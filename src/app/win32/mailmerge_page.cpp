@@ -1,16 +1,78 @@
-// The Mail Merge page of the main window: the names and fields to merge.
+#include "app/win32/mailmerge_page.h"
+
+#include <algorithm>
+#include <memory>
+
 #include "app/win32/main_form.h"
+#include "word/mail_merge.h"
 
 namespace qc {
+namespace {
 
-void TfmMain::CreateMailMergePage() {
-  HWND page = MailMerge.Handle();
+// Takes the selected item out of `from` and selects the item now at the same
+// place (the last one when it was the last); empty when nothing is selected.
+std::optional<std::string> TakeSelected(ui::ListBox& from) {
+  int i = from.ItemIndex();
+  if (i < 0) return std::nullopt;
+  std::string text = from.Item(i);
+  from.Delete(i);
+  int left = from.Count();
+  from.SetItemIndex(left == 0 ? -1 : std::min(i, left - 1));
+  return text;
+}
+
+void MoveAll(ui::ListBox& from, ui::ListBox& to) {
+  to.AddAll(from.Items());
+  from.Clear();
+}
+
+// Exchanges the selected item with its neighbour `step` places away and keeps it selected.
+void MoveSelection(ui::ListBox& list, int step) {
+  int i = list.ItemIndex();
+  int j = i + step;
+  if (i < 0 || j < 0 || j >= list.Count()) return;
+  std::string text = list.Item(i);
+  list.Delete(i);
+  list.Insert(j, text);
+  list.SetItemIndex(j);
+}
+
+// A small black triangle pointing up or down, 9 x 5 pixels, for the move buttons.
+HBITMAP ArrowBitmap(bool up) {
+  static HBITMAP bitmaps[2] = {};
+  HBITMAP& b = bitmaps[up ? 1 : 0];
+  if (b) return b;
+  // A monochrome bitmap: 0 bits take the button's text colour, 1 bits its face.
+  BYTE bits[5 * 2];
+  for (int row = 0; row < 5; ++row) {
+    int half = up ? row : 4 - row;
+    unsigned line = 0xFFFF;
+    for (int col = 4 - half; col <= 4 + half; ++col) line &= ~(0x8000u >> col);
+    bits[row * 2] = static_cast<BYTE>(line >> 8);
+    bits[row * 2 + 1] = static_cast<BYTE>(line & 0xFF);
+  }
+  b = CreateBitmap(9, 5, 1, 1, bits);
+  return b;
+}
+
+void ShowArrow(ui::Button& button, bool up) {
+  HWND h = button.Handle();
+  SetWindowLongA(h, GWL_STYLE, GetWindowLongA(h, GWL_STYLE) | BS_BITMAP);
+  SendMessageA(h, BM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(ArrowBitmap(up)));
+}
+
+}  // namespace
+
+void MailMergePage::Create(HWND parent, const RECT& area) {
+  ui::Panel::Create(parent, area.left, area.top, area.right - area.left, area.bottom - area.top);
+  HWND page = Handle();
   const int listW = 190, listH = 128;
 
   Panel1.Create(page, 4, 4, 480, 168, "", ui::Panel::Bevel::Raised);
   HWND n = Panel1.Handle();
   laTotalNames.Create(n, "All records:", 8, 8, listW, 14);
-  lbTotalNames.Create(n, 8, 24, listW, listH, true);
+  // Not sorted by the list itself: it holds the book's names in the book's order.
+  lbTotalNames.Create(n, 8, 24, listW, listH, false);
   lbTotalNames.SetHint("This is the list of all records on the database");
   laSelNames.Create(n, "Records to merge:", 250, 8, listW, 14);
   lbSelNames.Create(n, 250, 24, listW, listH, false);
@@ -25,20 +87,191 @@ void TfmMain::CreateMailMergePage() {
   lbSelFields.Create(f, 250, 24, listW, listH, false);
   lbSelFields.SetHint("This is the list of fields that will be inlcuded on the Mail Merge Document");
 
-  CreateMailMergeButtons();
+  CreateButtons();
 }
 
-void TfmMain::RefreshMergeNames() {
+void MailMergePage::CreateButtons() {
+  // Between the two lists of each panel the four moving buttons, beside the
+  // chosen list the two arrows; the page's own row below the panels.
+  struct Mover {
+    ui::Button& button;
+    const char* caption;
+    const char* hint;
+  };
+  auto createMovers = [](ui::Panel& panel, std::initializer_list<Mover> movers) {
+    const int x = 206, w = 36, h = 23, gap = 8;
+    int y = 24 + (128 - 4 * h - 3 * gap) / 2;
+    for (const Mover& m : movers) {
+      m.button.Create(panel.Handle(), m.caption, x, y, w, h);
+      m.button.SetHint(m.hint);
+      y += h + gap;
+    }
+  };
+  createMovers(Panel1, {{btAdd1Name, ">", "Add current record to list"},
+                        {btAddAllNames, ">>", "Add all records to list"},
+                        {btDel1Name, "<", "Delete current record from list"},
+                        {btDelAllNames, "<<", "Delete all records from list"}});
+  createMovers(Panel2, {{btAdd1Field, ">", "Add current field to list"},
+                        {btAddAllFields, ">>", "Add all fields to list"},
+                        {btDel1Field, "<", "Delete current field from list"},
+                        {btDelAllFields, "<<", "Delete all fields from list"}});
+
+  auto createArrows = [](ui::Panel& panel, ui::Button& up, const char* upHint, ui::Button& down,
+                         const char* downHint) {
+    const int x = 446, w = 26, h = 26;
+    up.Create(panel.Handle(), "Up", x, 24 + 64 - h - 3, w, h);
+    down.Create(panel.Handle(), "Down", x, 24 + 64 + 3, w, h);
+    ShowArrow(up, true);
+    ShowArrow(down, false);
+    up.SetHint(upHint);
+    down.SetHint(downHint);
+  };
+  createArrows(Panel1, btNamesUp, "Move Up", btNamesDn, "Move Down");
+  createArrows(Panel2, btFieldsUp, "Move up", btFieldsDn, "Move Down");
+
+  RECT client;
+  GetClientRect(Handle(), &client);
+  const int rowY = client.bottom - 26;
+  btClearMailMerge.Create(Handle(), "Clear &All", 4, rowY, 96, 23);
+  btClearMailMerge.SetHint("Clear the lists of records and fields");
+  cbUseTreatment.Create(Handle(), "Use Treatment", 112, rowY + 3, 120, 17);
+  cbUseTreatment.SetHint("If checked the Name field will include the Treatment");
+  btMailMerge.Create(Handle(), "&Create Mail Merge Document", 484 - 196, rowY, 196, 23);
+  btMailMerge.SetHint("Create a Word Mail Merge Document. Requires that Word is already running");
+
+  btAdd1Name.onClick = [this] { btAdd1NameClick(); };
+  btAddAllNames.onClick = [this] { btAddAllNamesClick(); };
+  btDel1Name.onClick = [this] { btDel1NameClick(); };
+  btDelAllNames.onClick = [this] { btDelAllNamesClick(); };
+  btAdd1Field.onClick = [this] { btAdd1FieldClick(); };
+  btAddAllFields.onClick = [this] { btAddAllFieldsClick(); };
+  btDel1Field.onClick = [this] { btDel1FieldClick(); };
+  btDelAllFields.onClick = [this] { btDelAllFieldsClick(); };
+  btNamesUp.onClick = [this] { btNamesUpClick(); };
+  btNamesDn.onClick = [this] { btNamesDnClick(); };
+  btFieldsUp.onClick = [this] { btFieldsUpClick(); };
+  btFieldsDn.onClick = [this] { btFieldsDnClick(); };
+  btClearMailMerge.onClick = [this] { btClearMailMergeClick(); };
+  btMailMerge.onClick = [this] { btMailMergeClick(); };
+  lbTotalNames.onDblClick = [this] { btAdd1NameClick(); };
+  lbSelNames.onDblClick = [this] { btDel1NameClick(); };
+  lbTotalFields.onDblClick = [this] { btAdd1FieldClick(); };
+  lbSelFields.onDblClick = [this] { btDel1FieldClick(); };
+}
+
+// ---------------------------------------------------------------- the lists
+
+void MailMergePage::RefreshMergeNames() {
+  const std::vector<std::string_view> names = main_.Book.Names();
   lbTotalNames.Clear();
-  lbTotalNames.AddAll(lbName.Items());
+  lbTotalNames.AddAll(std::vector<std::string>(names.begin(), names.end()));
 }
 
-void TfmMain::FillMergeFields() {
+void MailMergePage::FillMergeFields() {
   lbTotalFields.Clear();
   for (const char* name : {"Name", "Company", "Title", "Treatment", "Address 1", "Address 2",
                            "Address 3", "Fax#", "Phone#"})
     lbTotalFields.Add(name);
-  for (const std::string& name : Settings.FieldNames) lbTotalFields.Add(name);
+  for (const std::string& name : main_.Settings.FieldNames) lbTotalFields.Add(name);
+}
+
+bool MailMergePage::HasChoice() const { return lbSelNames.Count() > 0 || lbSelFields.Count() > 0; }
+
+void MailMergePage::ApplyLocks(const PageLocks& locks) {
+  Panel1.SetChildrenEnabled(locks.mergeGroups);
+  Panel2.SetChildrenEnabled(locks.mergeGroups);
+}
+
+void MailMergePage::NameAdded(int place, const std::string& name) { lbTotalNames.Insert(place, name); }
+
+void MailMergePage::NameMoved(int from, int to, const std::string& name) {
+  lbTotalNames.Delete(from);
+  lbTotalNames.Insert(to, name);
+}
+
+void MailMergePage::NameRemoved(int place) { lbTotalNames.Delete(place); }
+
+void MailMergePage::ReturnName(const std::string& name) {
+  // The list holds names in the book's order: the name goes after every one
+  // that does not sort after it.
+  const std::string key = main_.Book.SortKeyOf(name);
+  int low = 0, high = lbTotalNames.Count();
+  while (low < high) {
+    const int middle = low + (high - low) / 2;
+    if (main_.Book.SortKeyOf(lbTotalNames.Item(middle)) <= key) low = middle + 1;
+    else high = middle;
+  }
+  lbTotalNames.Insert(low, name);
+}
+
+// ---------------------------------------------------------------- buttons
+
+void MailMergePage::btAdd1NameClick() {
+  if (std::optional<std::string> name = TakeSelected(lbTotalNames)) lbSelNames.Add(*name);
+  main_.UpdatePanelLocks();
+}
+
+void MailMergePage::btAddAllNamesClick() {
+  MoveAll(lbTotalNames, lbSelNames);
+  main_.UpdatePanelLocks();
+}
+
+void MailMergePage::btDel1NameClick() {
+  if (std::optional<std::string> name = TakeSelected(lbSelNames)) ReturnName(*name);
+  main_.UpdatePanelLocks();
+}
+
+// Every name is back: the list of all records is the book's again.
+void MailMergePage::btDelAllNamesClick() {
+  lbSelNames.Clear();
+  RefreshMergeNames();
+  main_.UpdatePanelLocks();
+}
+
+void MailMergePage::btAdd1FieldClick() {
+  if (std::optional<std::string> field = TakeSelected(lbTotalFields)) lbSelFields.Add(*field);
+  main_.UpdatePanelLocks();
+}
+
+void MailMergePage::btAddAllFieldsClick() {
+  MoveAll(lbTotalFields, lbSelFields);
+  main_.UpdatePanelLocks();
+}
+
+void MailMergePage::btDel1FieldClick() {
+  if (std::optional<std::string> field = TakeSelected(lbSelFields)) lbTotalFields.Add(*field);
+  main_.UpdatePanelLocks();
+}
+
+void MailMergePage::btDelAllFieldsClick() {
+  MoveAll(lbSelFields, lbTotalFields);
+  main_.UpdatePanelLocks();
+}
+
+void MailMergePage::btNamesUpClick() { MoveSelection(lbSelNames, -1); }
+void MailMergePage::btNamesDnClick() { MoveSelection(lbSelNames, +1); }
+void MailMergePage::btFieldsUpClick() { MoveSelection(lbSelFields, -1); }
+void MailMergePage::btFieldsDnClick() { MoveSelection(lbSelFields, +1); }
+
+void MailMergePage::btClearMailMergeClick() {
+  MoveAll(lbSelFields, lbTotalFields);
+  lbSelNames.Clear();
+  RefreshMergeNames();
+  main_.UpdatePanelLocks();
+}
+
+void MailMergePage::btMailMergeClick() {
+  if (lbSelFields.Count() == 0 || lbSelNames.Count() == 0) return;
+  std::unique_ptr<word::WordBasic> session = main_.BeginWordAction();
+  if (!session) return;
+
+  word::MergeRequest request;
+  request.chosenFields = lbSelFields.Items();
+  request.chosenNames = lbSelNames.Items();
+  request.fieldNames = main_.Settings.FieldNames;
+  request.useTreatment = cbUseTreatment.Checked();
+  word::BuildMergeDocument(*session, request, *main_.ContactList);
+  main_.StepAside();
 }
 
 }  // namespace qc

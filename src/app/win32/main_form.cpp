@@ -1,9 +1,9 @@
 #include "app/win32/main_form.h"
 
 #include "resource_ids.h"
-#include "app/win32/about_form.h"
-#include "data/database.h"
-#include "platform/files.h"
+#include "word/win32/word_host.h"
+#include "word/win32/word_session.h"
+#include "word/word_probe.h"
 
 namespace qc {
 namespace {
@@ -14,9 +14,25 @@ constexpr int kTabWidth = 164;
 constexpr UINT kRestoreCommand = 1;
 constexpr UINT kCloseCommand = 2;
 
+// The order of names in the name lists: the user's locale without regard to
+// case, as a sort key (whose bytes order as CompareString orders the names).
+std::string NameSortKey(std::string_view name) {
+  constexpr DWORD kFlags = LCMAP_SORTKEY | NORM_IGNORECASE;
+  const int length = static_cast<int>(name.size());
+  char buffer[512];
+  int n = LCMapStringA(LOCALE_USER_DEFAULT, kFlags, name.data(), length, buffer, sizeof buffer);
+  if (n > 0) return std::string(buffer, static_cast<size_t>(n));
+  n = LCMapStringA(LOCALE_USER_DEFAULT, kFlags, name.data(), length, nullptr, 0);
+  std::string key(static_cast<size_t>(n > 0 ? n : 0), '\0');
+  if (n > 0) LCMapStringA(LOCALE_USER_DEFAULT, kFlags, name.data(), length, key.data(), n);
+  return key;
+}
+
 }  // namespace
 
-TfmMain::TfmMain(MainEnvironment env) : env_(std::move(env)) {}
+TfmMain::TfmMain(MainEnvironment env)
+    : Book(NameSortKey), ContactList(Book.List()), Database(*this), MailMerge(*this), Configuration(*this),
+      env_(std::move(env)) {}
 
 TfmMain::~TfmMain() {
   if (PopupMenu1) DestroyMenu(PopupMenu1);
@@ -38,17 +54,16 @@ void TfmMain::Create() {
   Pages.AddTab("Database");
   Pages.AddTab("Mail Merge");
   Pages.AddTab("Configuration");
-  RECT page = Pages.DisplayRect();
-  for (ui::Panel* p : {&Database, &MailMerge, &Configuration}) {
-    p->Create(Handle(), page.left, page.top, page.right - page.left, page.bottom - page.top);
+  const RECT area = Pages.DisplayRect();
+  Database.Create(Handle(), area);
+  MailMerge.Create(Handle(), area);
+  Configuration.Create(Handle(), area);
+  for (ui::Panel* p : {static_cast<ui::Panel*>(&Database), static_cast<ui::Panel*>(&MailMerge),
+                       static_cast<ui::Panel*>(&Configuration)}) {
     p->SetVisible(false);
     p->BringToFront();  // above the tab control, which would otherwise paint over it
   }
   Pages.onChange = [this] { PagesChange(); };
-
-  CreateDatabasePage();
-  CreateMailMergePage();
-  CreateConfigurationPage();
 
   HICON icon = static_cast<HICON>(LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDI_QUILLCARD),
                                              IMAGE_ICON, 16, 16, 0));
@@ -64,22 +79,23 @@ void TfmMain::Create() {
 }
 
 void TfmMain::FormCreate() {
-  Label3d1.SetText("Quillcard 3.1");
+  Configuration.Label3d1.SetText("Quillcard 3.1");
   Pages.SelectTab(0);
   Database.SetVisible(true);
   HelpContext = PageHelpContext(0);
   Settings.FieldNames.clear();
-  SetMode(EditMode::Browse);
+  Database.SetMode(EditMode::Browse);
 
   OpenDataFile();
-  RefillNames();
+  Book.Reindex();
+  Database.RefillNames();
 
   LoadSettings(*env_.settings, Settings);
   ui::Application::Get().SetShowHints(Settings.ShowHints);
   ui::SetHelpFile(env_.helpFilePath);
-  SetFieldCaptions();
-  RefreshMergeNames();
-  FillMergeFields();
+  Database.SetFieldCaptions();
+  MailMerge.RefreshMergeNames();
+  MailMerge.FillMergeFields();
   Tray.SetVisible(Settings.TrayApplication);
   HiddenInTray = false;
   WakeMessage = RegisterWindowMessageA("Quillcard Custom Message");
@@ -98,14 +114,6 @@ void TfmMain::Show() {
 void TfmMain::FormShow() {
   // Until the first normal close the first-start help topic opens.
   if (Settings.FirstTime) ui::ShowHelpTopic(Handle(), kHelpFirstStart);
-}
-
-void TfmMain::RefillNames() {
-  lbName.Clear();
-  std::vector<std::string> names;
-  names.reserve(static_cast<size_t>(ContactList->Count()));
-  for (int i = 0; i < ContactList->Count(); ++i) names.push_back(ContactList->Items(i).Name);
-  lbName.AddAll(names);
 }
 
 bool TfmMain::WakeHandler(MSG& msg) {
@@ -151,7 +159,7 @@ void TfmMain::PagesChange() {
   ui::Panel* pages[] = {&Database, &MailMerge, &Configuration};
   for (int i = 0; i < 3; ++i) pages[i]->SetVisible(i == index);
   switch (index) {
-    case 0: ShowModeHint(); break;
+    case 0: Database.ShowModeHint(); break;
     case 1: Status.SetPanelText(0, kMailMergeHint); break;
     default: Status.SetPanelText(0, ""); break;
   }
@@ -203,55 +211,33 @@ LRESULT TfmMain::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
   return Form::OnMessage(msg, wp, lp);
 }
 
-// ---------------------------------------------------------------- Configuration page
+// ---------------------------------------------------------------- what the pages share
 
-void TfmMain::HookStatusText(ui::Button& button, const char* text) {
-  button.onMouseEnter = [this, text] { Status.SetPanelText(0, text); };
-  button.onMouseLeave = [this] { Status.SetPanelText(0, ""); };
+void TfmMain::UpdatePanelLocks() {
+  const PageLocks locks = LocksFor(Database.Mode, MailMerge.HasChoice());
+  Database.ApplyLocks(locks);
+  MailMerge.ApplyLocks(locks);
+  Configuration.ApplyLocks(locks);
 }
 
-void TfmMain::CreateConfigurationPage() {
-  HWND page = Configuration.Handle();
-  RECT r;
-  GetClientRect(page, &r);
-  int w = r.right;
-  Label3d1.Create(page, "", 8, 14, w - 16, 42, 32, RGB(0, 0, 128));
-  Label3d2.Create(page, "for Microsoft Word for Windows", 8, 58, w - 16, 30, 21, RGB(0, 0, 128));
+void TfmMain::FormKeyUp(WPARAM& key) {
+  if (Pages.Index() == 0) Database.FormKeyUp(key);
+}
 
-  const int panelW = 268, buttonW = 236, buttonH = 30, gap = 10;
-  const int panelH = 5 * buttonH + 6 * gap;
-  Panel3.Create(page, (w - panelW) / 2, 108, panelW, panelH, "", ui::Panel::Bevel::Raised);
-  struct Item {
-    ui::Button& button;
-    const char* caption;
-    const char* status;
-  } items[] = {
-      {btWordInterface, "Word Interface Configuration", "Configure how is invoked Quillcard"},
-      {btAdditionalFields, "Additional Fields Definition", "Configure the name of the Additional Fields"},
-      {btDefaults, "Default values Configuration", "Configure the initial values of Fields"},
-      {btImportExport, "Import / Export Database", "Import or Export you addresses database"},
-      {btAbout, "About Quillcard", "View the about dialog box"},
-  };
-  int y = gap;
-  for (Item& it : items) {
-    it.button.Create(Panel3.Handle(), it.caption, (panelW - buttonW) / 2, y, buttonW, buttonH);
-    HookStatusText(it.button, it.status);
-    y += buttonH + gap;
+std::unique_ptr<word::WordBasic> TfmMain::BeginWordAction() {
+  try {
+    word::Win32WordHost host;
+    word::WordGeneration generation = word::ProbeWord(host, *env_.messages);
+    if (generation == word::WordGeneration::None) return nullptr;
+    return word::ConnectWord(generation);
+  } catch (const std::exception&) {
+    env_.messages->Information(word::kUnableToConnectMessage);
+    // Ending here passes by the window's close, which is where contacts and
+    // settings are written: write them first. When that fails the user has
+    // been told, and the program stays open with everything still in memory.
+    if (SaveContactsAndSettings()) ui::QuitNow(0);
+    return nullptr;
   }
-  btDefaults.SetHint("Set default values of Quillcard and control whether hints are shown");
-  btImportExport.SetHint("Wizard to Import or Export the database");
-  btAbout.SetHint("About Quillcard");
-  btWordInterface.onClick = [this] { btWordInterfaceClick(); };
-  btAdditionalFields.onClick = [this] { btAdditionalFieldsClick(); };
-  btDefaults.onClick = [this] { btDefaultsClick(); };
-  btImportExport.onClick = [this] { btImportExportClick(); };
-  btAbout.onClick = [this] { btAboutClick(); };
-}
-
-void TfmMain::btAboutClick() {
-  TfmAbout about;
-  about.Create(Handle());
-  about.ShowModal(Handle());
 }
 
 }  // namespace qc
