@@ -1,6 +1,9 @@
 // Times quillcrd.exe as a user meets it: from its start until the main
-// window shows with every name in the name list, and from choosing a name in
-// the list until that contact's name is in the name box.
+// window shows with every name in the name list, from choosing a name in
+// the list until that contact's name is in the name box, and from the click
+// that saves a new contact, renames one or deletes one (the confirmation's
+// OK) until the window answers again, and Add All then Clear All on the Mail
+// Merge page; every click sent as a user's click sends it.
 //   startup_bench QUILLCRD_EXE RUNS CHOICES BUDGET COUNT...
 // For each count a fresh folder gets a copy of the program and a generated
 // QUILLCRD.DAT; one start with the first count comes first as the warm-up
@@ -15,6 +18,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <cctype>
 #include <cstdio>
 #include <cstdlib>
 #include <stdexcept>
@@ -153,12 +157,21 @@ struct Child {
   HWND found;
 };
 
+// Whether a window's class is `base` or the program's own class built on it.
+bool ClassIs(HWND hwnd, const char* base) {
+  char cls[64] = {};
+  GetClassNameA(hwnd, cls, sizeof cls);
+  std::string name(cls), wanted(base);
+  for (char& c : name) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  for (char& c : wanted) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return name.size() >= wanted.size() && name.compare(name.size() - wanted.size(), wanted.size(), wanted) == 0;
+}
+
 BOOL CALLBACK FindChild(HWND hwnd, LPARAM lp) {
   auto* d = reinterpret_cast<Child*>(lp);
-  char cls[64] = {}, text[64] = {};
-  GetClassNameA(hwnd, cls, sizeof cls);
+  char text[64] = {};
   GetWindowTextA(hwnd, text, sizeof text);
-  if (lstrcmpiA(cls, d->cls) != 0 || (d->text && std::string(text) != d->text)) return TRUE;
+  if (!ClassIs(hwnd, d->cls) || (d->text && std::string(text) != d->text)) return TRUE;
   d->found = hwnd;
   return FALSE;
 }
@@ -190,11 +203,105 @@ std::wstring WindowText(HWND w) {
 struct Run {
   double start = 0;
   std::vector<double> choices;
+  std::vector<double> saved, renamed, deleted, addAllClearAll;
 };
 
+// Sends a click, then waits until the window has handled everything before
+// it; the milliseconds from the click.
+double ClickUntilAnswered(HWND button, HWND main) {
+  const double clicked = Milliseconds();
+  LRESULT ignored = 0;
+  if (!Ask(button, BM_CLICK, 0, 0, ignored, 120000) || !Ask(main, WM_NULL, 0, 0, ignored, 120000))
+    Fail("the window did not answer a click");
+  return Milliseconds() - clicked;
+}
+
+// Chooses the entry at `index` of the name list as a click does, and waits
+// until the contact is shown.
+void Choose(HWND names, HWND nameBox, int index) {
+  LRESULT n = 0;
+  if (!Ask(names, CB_GETLBTEXTLEN, static_cast<WPARAM>(index), 0, n) || n < 0) Fail("the name list does not answer");
+  std::wstring entry(static_cast<size_t>(n) + 1, L'\0');
+  if (!Ask(names, CB_GETLBTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(entry.data()), n))
+    Fail("the name list does not answer");
+  entry.resize(static_cast<size_t>(n));
+  const double chosen = Milliseconds();
+  LRESULT ignored = 0;
+  Ask(names, CB_SETCURSEL, static_cast<WPARAM>(index), 0, ignored);
+  PostMessageA(GetParent(names), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(names), CBN_SELCHANGE),
+               reinterpret_cast<LPARAM>(names));
+  while (!(IsWindowVisible(nameBox) && WindowText(nameBox) == entry)) {
+    if (Milliseconds() - chosen > 30000) Fail("entry " + std::to_string(index) + " was not shown");
+    Sleep(1);
+  }
+}
+
+// The message box the program shows, once it shows.
+HWND WaitForMessageBox(DWORD pid) {
+  const double asked = Milliseconds();
+  for (;;) {
+    struct Search {
+      DWORD pid;
+      HWND found;
+    } search{pid, nullptr};
+    EnumWindows(
+        [](HWND w, LPARAM lp) -> BOOL {
+          auto* s = reinterpret_cast<Search*>(lp);
+          DWORD owner = 0;
+          GetWindowThreadProcessId(w, &owner);
+          char cls[16] = {};
+          GetClassNameA(w, cls, sizeof cls);
+          if (owner != s->pid || !IsWindowVisible(w) || std::string(cls) != "#32770") return TRUE;
+          s->found = w;
+          return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    if (search.found) return search.found;
+    if (Milliseconds() - asked > 30000) Fail("no message box came");
+    Sleep(1);
+  }
+}
+
+// Saving a new contact, renaming one and deleting one, `times` each, then
+// Add All and Clear All on the Mail Merge page.
+void ChangeContacts(HWND main, HWND names, HWND nameBox, DWORD pid, int count, int times, Run& run) {
+  HWND newButton = Descendant(main, "Button", "Ne&w Record");
+  HWND editButton = Descendant(main, "Button", "&Edit Record");
+  HWND deleteButton = Descendant(main, "Button", "&Delete Record");
+  HWND cancel = Descendant(main, "Button", "&Cancel");
+  HWND allRecords = Descendant(main, "Static", "All records:");
+  HWND addAll = allRecords ? Descendant(GetParent(allRecords), "Button", ">>") : nullptr;
+  HWND clearAll = Descendant(main, "Button", "Clear &All");
+  if (!newButton || !editButton || !deleteButton || !cancel || !addAll || !clearAll)
+    Fail("a button of the main window was not found");
+  LRESULT ignored = 0;
+  for (int t = 0; t < times; ++t) {
+    Ask(newButton, BM_CLICK, 0, 0, ignored);
+    const std::string added = "Bench, Added " + std::to_string(t);
+    SendMessageA(nameBox, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(added.c_str()));
+    run.saved.push_back(ClickUntilAnswered(Descendant(main, "Button", "Ok"), main));
+
+    Choose(names, nameBox, static_cast<int>((static_cast<long long>(t) * 7919 + count / 3) % count));
+    Ask(editButton, BM_CLICK, 0, 0, ignored);
+    const std::string renamed = "Bench, Renamed " + std::to_string(t);
+    SendMessageA(nameBox, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(renamed.c_str()));
+    run.renamed.push_back(ClickUntilAnswered(Descendant(main, "Button", "Ok"), main));
+    Ask(cancel, BM_CLICK, 0, 0, ignored);
+
+    Choose(names, nameBox, static_cast<int>((static_cast<long long>(t) * 104729 + count / 5) % count));
+    PostMessageA(deleteButton, BM_CLICK, 0, 0);
+    run.deleted.push_back(ClickUntilAnswered(GetDlgItem(WaitForMessageBox(pid), IDOK), main));
+  }
+  const double clicked = Milliseconds();
+  ClickUntilAnswered(addAll, main);
+  ClickUntilAnswered(clearAll, main);
+  run.addAllClearAll.push_back(Milliseconds() - clicked);
+}
+
 // One start of the program: until the names are shown, then `choices` names
-// chosen one after the other, then the close.
-Run StartOnce(Folder& folder, int count, int choices) {
+// chosen one after the other, `changes` times each change of a contact, then
+// the close.
+Run StartOnce(Folder& folder, int count, int choices, int changes = 0) {
   folder.WriteData();
   Run run;
   STARTUPINFOA si{};
@@ -230,39 +337,23 @@ Run StartOnce(Folder& folder, int count, int choices) {
   RECT listRect;
   GetWindowRect(names, &listRect);
   for (HWND w = GetWindow(GetParent(names), GW_CHILD); w; w = GetWindow(w, GW_HWNDNEXT)) {
-    char cls[32] = {};
-    GetClassNameA(w, cls, sizeof cls);
     RECT r;
     GetWindowRect(w, &r);
-    if (lstrcmpiA(cls, "Edit") == 0 && r.left == listRect.left && r.top == listRect.top) nameBox = w;
+    if (ClassIs(w, "Edit") && r.left == listRect.left && r.top == listRect.top) nameBox = w;
   }
   HWND cancel = Descendant(main, "Button", "&Cancel");
   if (!nameBox || !cancel) Fail("the name box or the Cancel button was not found");
 
   for (int c = 0; c < choices && count > 0; ++c) {
-    const int index = static_cast<int>((static_cast<long long>(c) * 7919 + count / 2) % count);
-    LRESULT n = 0;
-    if (!Ask(names, CB_GETLBTEXTLEN, static_cast<WPARAM>(index), 0, n) || n < 0)
-      Fail("the name list does not answer");
-    std::wstring entry(static_cast<size_t>(n) + 1, L'\0');
-    if (!Ask(names, CB_GETLBTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(entry.data()), n))
-      Fail("the name list does not answer");
-    entry.resize(static_cast<size_t>(n));
     // As a click on the entry: the choice moves, the list tells its owner.
     const double chosen = Milliseconds();
-    LRESULT ignored = 0;
-    Ask(names, CB_SETCURSEL, static_cast<WPARAM>(index), 0, ignored);
-    PostMessageA(GetParent(names), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(names), CBN_SELCHANGE),
-                 reinterpret_cast<LPARAM>(names));
-    while (!(IsWindowVisible(nameBox) && WindowText(nameBox) == entry)) {
-      if (Milliseconds() - chosen > 30000) Fail("entry " + std::to_string(index) + " was not shown");
-      Sleep(1);
-    }
+    Choose(names, nameBox, static_cast<int>((static_cast<long long>(c) * 7919 + count / 2) % count));
     run.choices.push_back(Milliseconds() - chosen);
     // Back to the name list, as Cancel does.
     SendMessageA(cancel, BM_CLICK, 0, 0);
     while (!IsWindowVisible(names)) Sleep(1);
   }
+  if (changes > 0 && count > 0) ChangeContacts(main, names, nameBox, pi.dwProcessId, count, changes, run);
 
   PostMessageA(main, WM_CLOSE, 0, 0);
   if (WaitForSingleObject(pi.hProcess, 120000) != WAIT_OBJECT_0) {
@@ -288,6 +379,9 @@ void Report(const char* name, int count, const std::vector<double>& wall) {
   std::fflush(stdout);
 }
 
+// Each start saves, renames and deletes this many contacts.
+constexpr int kChangesPerStart = 3;
+
 void Measure(const std::string& exe, int runs, int choices, double budgetMs, const std::vector<std::string>& counts) {
   SettingsForTheRun settings;
   bool warmedUp = false;
@@ -299,15 +393,23 @@ void Measure(const std::string& exe, int runs, int choices, double budgetMs, con
       Report("warm-up start (not counted)", count, {first.start});
       warmedUp = true;
     }
-    std::vector<double> starts, chosen;
+    std::vector<double> starts;
+    Run all;
     const double begin = Milliseconds();
     while (static_cast<int>(starts.size()) < runs && (starts.empty() || Milliseconds() - begin < budgetMs)) {
-      Run run = StartOnce(folder, count, choices);
+      Run run = StartOnce(folder, count, choices, kChangesPerStart);
       starts.push_back(run.start);
-      chosen.insert(chosen.end(), run.choices.begin(), run.choices.end());
+      for (auto [into, from] : {std::pair{&all.choices, &run.choices}, {&all.saved, &run.saved},
+                                {&all.renamed, &run.renamed}, {&all.deleted, &run.deleted},
+                                {&all.addAllClearAll, &run.addAllClearAll}})
+        into->insert(into->end(), from->begin(), from->end());
     }
     Report("start until the names are shown", count, starts);
-    if (!chosen.empty()) Report("choosing a name until it is shown", count, chosen);
+    if (!all.choices.empty()) Report("choosing a name until it is shown", count, all.choices);
+    if (!all.saved.empty()) Report("saving a new contact until the window answers", count, all.saved);
+    if (!all.renamed.empty()) Report("renaming a contact until the window answers", count, all.renamed);
+    if (!all.deleted.empty()) Report("deleting a contact until the window answers", count, all.deleted);
+    if (!all.addAllClearAll.empty()) Report("Add All then Clear All on the Mail Merge page", count, all.addAllClearAll);
   }
 }
 
