@@ -3,6 +3,8 @@
 #include <array>
 #include <utility>
 
+#include "common/option_byte.h"
+#include "common/text.h"
 #include "impexp/field_texts.h"
 #include "impexp/known_names.h"
 #include "platform/files.h"
@@ -230,7 +232,7 @@ ImportResult ImportContacts(const std::vector<std::string>& lines, const ImportR
   ImportResult result;
   const ColumnPositions pos(request.fields, settings.FieldNames);
   const SeparatorTable isSeparator(request.separators, request.quote);
-  const uint8_t defaultOptions = static_cast<uint8_t>(static_cast<uint32_t>(settings.DefaultOptions) & 0xFF);
+  const uint8_t defaultOptions = OptionByte(settings.DefaultOptions);
   const size_t chosen = request.fields.size();
 
   if (request.makeBackup) {
@@ -313,7 +315,7 @@ ImportResult ImportContacts(const std::vector<std::string>& lines, const ImportR
       record->Text(t) = FieldAt(fields, pos.text[static_cast<size_t>(t)]);
     std::optional<int32_t> options;
     if (pos.options >= 0) options = ParseOptionsNumber(fields[static_cast<size_t>(pos.options)]);
-    record->Options = options ? static_cast<uint8_t>(static_cast<uint32_t>(*options) & 0xFF) : defaultOptions;
+    record->Options = options ? OptionByte(*options) : defaultOptions;
 
     if (!record->Name.empty()) staged.added.push_back(std::move(record));
   }

@@ -2,9 +2,9 @@
 // the four modes and the letter and fax previews.
 #include <cctype>
 
-#include "app/previews.h"
 #include "app/win32/main_form.h"
 #include "common/text.h"
+#include "data/letter.h"
 
 namespace qc {
 namespace {

@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <memory>
 
-#include "app/previews.h"
 #include "app/win32/main_form.h"
 #include "app/win32/program.h"
+#include "data/letter.h"
 #include "word/mail_merge.h"
 #include "word/win32/word_config_form.h"
 #include "word/win32/word_host.h"
