@@ -159,17 +159,7 @@ std::vector<std::string> SplitIntoLines(std::string_view text) {
   if (size_t nul = text.find('\0'); nul != std::string_view::npos) text = text.substr(0, nul);
   // A byte-order mark written by editors that save UTF-8 is not part of the first name.
   if (text.substr(0, 3) == "\xEF\xBB\xBF") text.remove_prefix(3);
-  std::vector<std::string> lines;
-  size_t pos = 0;
-  while (pos < text.size()) {
-    size_t end = pos;
-    while (end < text.size() && text[end] != '\r' && text[end] != '\n') ++end;
-    lines.emplace_back(text.substr(pos, end - pos));
-    if (end == text.size()) break;
-    pos = end + 1;
-    if (text[end] == '\r' && pos < text.size() && text[pos] == '\n') ++pos;
-  }
-  return lines;
+  return SplitLines(text);
 }
 
 std::vector<std::string> SplitImportLine(std::string_view line, std::string_view separators,
