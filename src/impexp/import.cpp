@@ -8,6 +8,7 @@
 #include "impexp/field_texts.h"
 #include "impexp/known_names.h"
 #include "platform/files.h"
+#include "platform/paths.h"
 
 namespace qc {
 namespace {
@@ -206,15 +207,7 @@ std::string ComposeName(const std::string& first, const std::string& middle, con
   return last;
 }
 
-std::string BackupPathFor(const std::string& dataFile) {
-#ifdef _WIN32
-  size_t slash = dataFile.find_last_of("\\/");
-#else
-  size_t slash = dataFile.find_last_of('/');
-#endif
-  std::string dir = slash == std::string::npos ? std::string() : dataFile.substr(0, slash + 1);
-  return dir + kBackupFileName;
-}
+std::string BackupPathFor(const std::string& dataFile) { return SiblingPath(dataFile, kBackupFileName); }
 
 ImportResult ImportContacts(const std::vector<std::string>& lines, const ImportRequest& request,
                             const AppSettings& settings, std::unique_ptr<TDatabase>& contactList,

@@ -6,6 +6,7 @@
 #include "impexp/field_texts.h"
 #include "impexp/import.h"
 #include "platform/files.h"
+#include "platform/paths.h"
 #include "settings/wizard_options.h"
 #include "ui/list_moves.h"
 
@@ -27,13 +28,6 @@ void WriteList(ui::ListBox& list, const FieldList& f) { ui::SetListItems(list, f
 
 // Selects the row with this index, or none when the list has no such row.
 void SelectRow(ui::ListBox& list, int index) { list.SetItemIndex(index < list.Count() ? index : -1); }
-
-// The folder part of a file name, without the trailing separator.
-std::string DirectoryPart(const std::string& name) {
-  size_t slash = name.find_last_of("\\/");
-  if (slash == std::string::npos) return {};
-  return name.substr(0, slash == 0 ? 1 : slash);
-}
 
 // Whether the export may write to this name: a file of that name is there,
 // or one can be made. The check makes it exclusively with delete-on-close,
@@ -448,7 +442,7 @@ void TfmImpExp::rgOperationClick() { FileCheck(); }
 void TfmImpExp::edFileChange() { FileCheck(); }
 
 void TfmImpExp::btBrowseClick() {
-  dgOpen.initialDir = DirectoryPart(edFile.Text());
+  dgOpen.initialDir = FolderOf(edFile.Text());
   if (dgOpen.Execute(Handle())) edFile.SetText(dgOpen.fileName);
 }
 
