@@ -1,22 +1,21 @@
 # The Windows build: quillcrd.exe, the Windows test suite run under Wine.
+# The Windows parts of the modules are libraries of cmake/layers.cmake.
 
 set(QC_WIN_LIBS comctl32 ole32 oleaut32 uuid shell32 user32 gdi32 advapi32 version comdlg32 shlwapi)
 set(QC_STATIC_LINK -static -static-libgcc -static-libstdc++)
 
-file(GLOB QC_WIN_SOURCES CONFIGURE_DEPENDS
-  src/ui/*.cpp src/settings/win32/*.cpp src/app/win32/*.cpp
-  src/word/win32/*.cpp src/impexp/win32/*.cpp)
-list(REMOVE_ITEM QC_WIN_SOURCES ${CMAKE_SOURCE_DIR}/src/app/win32/winmain.cpp)
+# Every Windows part uses ui/, and with it the system's libraries.
+target_link_libraries(qc_ui PUBLIC ${QC_WIN_LIBS})
+# The resource numbers are the program frame's, shared with its resource script.
+target_include_directories(qc_app_win32 PRIVATE res)
 
 # Everything of the program but its entry point, so the tests can drive the real windows.
-add_library(qcwin STATIC ${QC_WIN_SOURCES})
-target_link_libraries(qcwin PUBLIC qccore ${QC_WIN_LIBS})
-target_include_directories(qcwin PUBLIC res)
-target_compile_definitions(qcwin PUBLIC WINVER=0x0601 _WIN32_WINNT=0x0601 _WIN32_IE=0x0800 NOMINMAX)
-target_compile_definitions(qccore PUBLIC WINVER=0x0601 _WIN32_WINNT=0x0601 NOMINMAX)
+add_library(qcwin INTERFACE)
+target_link_libraries(qcwin INTERFACE qc_app_win32)
 
 add_executable(quillcrd WIN32 src/app/win32/winmain.cpp res/quillcrd.rc)
-target_link_libraries(quillcrd PRIVATE qcwin)
+target_link_libraries(quillcrd PRIVATE qc_app_win32)
+target_include_directories(quillcrd PRIVATE res)
 target_link_options(quillcrd PRIVATE ${QC_STATIC_LINK})
 target_link_options(qcard PRIVATE ${QC_STATIC_LINK})
 set_target_properties(quillcrd PROPERTIES OUTPUT_NAME quillcrd)
@@ -26,6 +25,12 @@ if(NOT EXISTS ${CMAKE_BINARY_DIR}/install.log)
 endif()
 set_source_files_properties(res/quillcrd.rc PROPERTIES
   OBJECT_DEPENDS "${CMAKE_SOURCE_DIR}/res/quillcrd.ico;${CMAKE_SOURCE_DIR}/res/quillcrd.manifest")
+
+# The start-up benchmark's harness (scripts/bench runs it beside quillcrd.exe);
+# a console program.
+add_executable(startup_bench bench/startup_bench.cpp)
+target_link_libraries(startup_bench PRIVATE qc_data)
+target_link_options(startup_bench PRIVATE ${QC_STATIC_LINK})
 
 # Windows tests: real windows and real files, run under Wine on a private prefix
 # inside a virtual display when there is no display.

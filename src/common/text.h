@@ -3,6 +3,7 @@
 // (code page 1252) bytes held in std::string; nothing here assumes UTF-8.
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace qc {
 
@@ -16,6 +17,10 @@ int CompareText(std::string_view a, std::string_view b);
 
 // Upper-case form of a text under the same case rules as SameText.
 std::string UpperCase(std::string_view text);
+
+// The lines of a text: a line ends at CR, LF or CR LF, and a last line
+// without a line end counts. Empty text, no lines.
+std::vector<std::string> SplitLines(std::string_view text);
 
 // Converts code page 1252 bytes to UTF-8 (for JSON output and terminals).
 std::string Cp1252ToUtf8(std::string_view text);

@@ -7,8 +7,8 @@
 
 namespace qc {
 
-// The option byte holds the letter-header and fax choices, one bit each
-// (bits 0 to 6); bit 7 is never set by the program but is kept as read.
+// Options is the option byte: the letter-header and fax choices, one bit
+// each (common/option_byte.h).
 struct TRecord {
   std::string Name, Company, Title, Treatment, Address1, Address2, Address3, Fax, Phone,
       User1, User2, User3, User4, User5, User6, User7, User8;

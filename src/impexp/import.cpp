@@ -3,9 +3,12 @@
 #include <array>
 #include <utility>
 
+#include "common/option_byte.h"
+#include "common/text.h"
 #include "impexp/field_texts.h"
 #include "impexp/known_names.h"
 #include "platform/files.h"
+#include "platform/paths.h"
 
 namespace qc {
 namespace {
@@ -157,17 +160,7 @@ std::vector<std::string> SplitIntoLines(std::string_view text) {
   if (size_t nul = text.find('\0'); nul != std::string_view::npos) text = text.substr(0, nul);
   // A byte-order mark written by editors that save UTF-8 is not part of the first name.
   if (text.substr(0, 3) == "\xEF\xBB\xBF") text.remove_prefix(3);
-  std::vector<std::string> lines;
-  size_t pos = 0;
-  while (pos < text.size()) {
-    size_t end = pos;
-    while (end < text.size() && text[end] != '\r' && text[end] != '\n') ++end;
-    lines.emplace_back(text.substr(pos, end - pos));
-    if (end == text.size()) break;
-    pos = end + 1;
-    if (text[end] == '\r' && pos < text.size() && text[pos] == '\n') ++pos;
-  }
-  return lines;
+  return SplitLines(text);
 }
 
 std::vector<std::string> SplitImportLine(std::string_view line, std::string_view separators,
@@ -214,15 +207,7 @@ std::string ComposeName(const std::string& first, const std::string& middle, con
   return last;
 }
 
-std::string BackupPathFor(const std::string& dataFile) {
-#ifdef _WIN32
-  size_t slash = dataFile.find_last_of("\\/");
-#else
-  size_t slash = dataFile.find_last_of('/');
-#endif
-  std::string dir = slash == std::string::npos ? std::string() : dataFile.substr(0, slash + 1);
-  return dir + kBackupFileName;
-}
+std::string BackupPathFor(const std::string& dataFile) { return SiblingPath(dataFile, kBackupFileName); }
 
 ImportResult ImportContacts(const std::vector<std::string>& lines, const ImportRequest& request,
                             const AppSettings& settings, std::unique_ptr<TDatabase>& contactList,
@@ -230,7 +215,7 @@ ImportResult ImportContacts(const std::vector<std::string>& lines, const ImportR
   ImportResult result;
   const ColumnPositions pos(request.fields, settings.FieldNames);
   const SeparatorTable isSeparator(request.separators, request.quote);
-  const uint8_t defaultOptions = static_cast<uint8_t>(static_cast<uint32_t>(settings.DefaultOptions) & 0xFF);
+  const uint8_t defaultOptions = OptionByte(settings.DefaultOptions);
   const size_t chosen = request.fields.size();
 
   if (request.makeBackup) {
@@ -313,7 +298,7 @@ ImportResult ImportContacts(const std::vector<std::string>& lines, const ImportR
       record->Text(t) = FieldAt(fields, pos.text[static_cast<size_t>(t)]);
     std::optional<int32_t> options;
     if (pos.options >= 0) options = ParseOptionsNumber(fields[static_cast<size_t>(pos.options)]);
-    record->Options = options ? static_cast<uint8_t>(static_cast<uint32_t>(*options) & 0xFF) : defaultOptions;
+    record->Options = options ? OptionByte(*options) : defaultOptions;
 
     if (!record->Name.empty()) staged.added.push_back(std::move(record));
   }

@@ -24,8 +24,8 @@ enum class ImportMode {
   Replace = 2,               // every contact goes first; names are not checked
 };
 
-// The text's lines: a line ends at CR, LF or CR LF, a NUL ends the text, and
-// a last line without a line end counts. Empty text, no lines.
+// The lines of an import file's text: SplitLines up to the first NUL, which
+// ends the text, without a leading UTF-8 byte-order mark.
 std::vector<std::string> SplitIntoLines(std::string_view text);
 
 // The fields of one line. Every character of `separators` separates fields;

@@ -42,36 +42,6 @@ int WizardHelpContext(int page) {
   }
 }
 
-void MoveSelectedField(FieldList& source, FieldList& target) {
-  const int count = static_cast<int>(source.items.size());
-  if (source.selected < 0 || source.selected >= count) return;
-  const auto at = source.items.begin() + source.selected;
-  target.items.push_back(std::move(*at));
-  source.items.erase(at);
-  const int last = count - 2;
-  source.selected = last < 0 ? -1 : std::min(source.selected, last);
-}
-
-void MoveAllFields(FieldList& source, FieldList& target) {
-  for (std::string& item : source.items) target.items.push_back(std::move(item));
-  source.items.clear();
-  source.selected = -1;
-}
-
-void MoveFieldUp(FieldList& list) {
-  const int i = list.selected;
-  if (i <= 0 || i >= static_cast<int>(list.items.size())) return;
-  std::swap(list.items[static_cast<size_t>(i)], list.items[static_cast<size_t>(i - 1)]);
-  list.selected = i - 1;
-}
-
-void MoveFieldDown(FieldList& list) {
-  const int i = list.selected;
-  if (i < 0 || i + 1 >= static_cast<int>(list.items.size())) return;
-  std::swap(list.items[static_cast<size_t>(i)], list.items[static_cast<size_t>(i + 1)]);
-  list.selected = i + 1;
-}
-
 void MoveStoredFields(const std::vector<std::string>& stored, FieldList& available, FieldList& chosen) {
   for (const std::string& name : stored) {
     int i = IndexOfText(available.items, name);

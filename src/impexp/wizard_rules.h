@@ -1,7 +1,7 @@
 #pragma once
 // The import/export wizard's rules that need no window: which page follows
-// which, the help topic of each page, and the moves between a list of
-// available fields and the list of chosen ones.
+// which, the help topic of each page, and the chosen fields of the last run
+// put back. (The moves between the two field lists are ui/list_moves.h.)
 #include <string>
 #include <vector>
 
@@ -35,21 +35,6 @@ struct FieldList {
   int selected = -1;
   bool operator==(const FieldList&) const = default;
 };
-
-// Add one / Delete one: the source's selected entry goes to the end of the
-// target; the source's selection moves to the smaller of its old index and
-// the new last index (none when the source is now empty). Nothing happens
-// without a selected entry in the source. The target's selection stays.
-void MoveSelectedField(FieldList& source, FieldList& target);
-
-// Add all / Delete all: every entry of the source goes, in order, to the end
-// of the target; the source is left empty.
-void MoveAllFields(FieldList& source, FieldList& target);
-
-// The selected entry changes places with the one above (below) and stays
-// selected; nothing happens at the top (bottom) or without a selection.
-void MoveFieldUp(FieldList& list);
-void MoveFieldDown(FieldList& list);
 
 // Moves each stored name, in the stored order, from the available list to
 // the end of the chosen list, when an available entry equals it without

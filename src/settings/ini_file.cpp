@@ -36,7 +36,7 @@ struct Line {
   std::size_t next = 0;
 };
 
-std::vector<Line> SplitLines(std::string_view content) {
+std::vector<Line> LineSpans(std::string_view content) {
   std::vector<Line> lines;
   std::size_t pos = content.substr(0, kUtf8Bom.size()) == kUtf8Bom ? kUtf8Bom.size() : 0;
   while (pos < content.size()) {
@@ -186,7 +186,7 @@ std::optional<std::string> FindIniValue(std::string_view content, std::string_vi
                                         std::string_view key) {
   section = Trim(section);
   key = Trim(key);
-  std::vector<Line> lines = SplitLines(content);
+  std::vector<Line> lines = LineSpans(content);
   std::optional<SectionSpan> span = FindSection(content, lines, section);
   if (!span) return std::nullopt;
   for (std::size_t i = span->header + 1; i < span->end; ++i) {
@@ -200,7 +200,7 @@ std::string SetIniValue(std::string_view content, std::string_view section, std:
                         std::string_view value) {
   section = Trim(section);
   key = Trim(key);
-  std::vector<Line> lines = SplitLines(content);
+  std::vector<Line> lines = LineSpans(content);
   std::string result(content);
   std::optional<SectionSpan> span = FindSection(content, lines, section);
 

@@ -398,9 +398,6 @@ void ListBox::AddAll(const std::vector<std::string>& texts) {
 int ListBox::Add(const std::string& text) {
   return static_cast<int>(SendMessageA(Handle(), LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str())));
 }
-std::vector<std::string> ListBox::Items() const {
-  return ListTexts(Handle(), LB_GETCOUNT, LB_GETTEXTLEN, LB_GETTEXT);
-}
 void ListBox::Insert(int i, const std::string& text) {
   SendMessageA(Handle(), LB_INSERTSTRING, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(text.c_str()));
 }

@@ -136,7 +136,6 @@ class ListBox : public Control {
   int Add(const std::string& text);
   // Adds many at once, quickly (see AddItems in controls.cpp); in sorted order they land fastest.
   void AddAll(const std::vector<std::string>& texts);
-  std::vector<std::string> Items() const;
   void Insert(int i, const std::string& text);
   void Delete(int i);
   void Clear();

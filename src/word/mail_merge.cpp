@@ -1,7 +1,7 @@
 #include "word/mail_merge.h"
 
-#include "app/previews.h"
 #include "common/text.h"
+#include "data/letter.h"
 
 namespace qc::word {
 

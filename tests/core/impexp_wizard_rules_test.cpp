@@ -1,4 +1,4 @@
-// The wizard's page order, help topics, field lists and list moves.
+// The wizard's page order, help topics, field lists and the stored choice of fields.
 #include <gtest/gtest.h>
 
 #include "impexp/field_texts.h"
@@ -38,50 +38,6 @@ TEST(WizardFieldLists, ImportListFollowsTheNameLayout) {
   EXPECT_EQ(parts.size(), full.size() + 2);
   // A short list of names takes the defaults for the missing ones.
   EXPECT_EQ(ExportFieldTexts({"Only"})[11], "User 2");
-}
-
-TEST(WizardListMoves, OneAtATimeKeepsASensibleSelection) {
-  FieldList available{{"A", "B", "C"}, 2}, chosen;
-  MoveSelectedField(available, chosen);
-  EXPECT_EQ(available, (FieldList{{"A", "B"}, 1}));  // the last entry went: the new last one is selected
-  EXPECT_EQ(chosen.items, Names{"C"});
-  available.selected = 0;
-  MoveSelectedField(available, chosen);
-  EXPECT_EQ(available, (FieldList{{"B"}, 0}));
-  MoveSelectedField(available, chosen);
-  EXPECT_EQ(available, (FieldList{{}, -1}));
-  EXPECT_EQ(chosen.items, (Names{"C", "A", "B"}));
-  // Nothing selected, nothing moves.
-  MoveSelectedField(available, chosen);
-  chosen.selected = -1;
-  MoveSelectedField(chosen, available);
-  EXPECT_EQ(chosen.items.size(), 3u);
-  // Going back, an entry lands at the end, not at its old place.
-  available = {{"D", "E"}, -1};
-  chosen.selected = 1;
-  MoveSelectedField(chosen, available);
-  EXPECT_EQ(available.items, (Names{"D", "E", "A"}));
-  EXPECT_EQ(chosen, (FieldList{{"C", "B"}, 1}));
-}
-
-TEST(WizardListMoves, AllAtOnceAndUpDown) {
-  FieldList available{{"A", "B"}, 1}, chosen{{"C"}, 0};
-  MoveAllFields(available, chosen);
-  EXPECT_EQ(available, (FieldList{{}, -1}));
-  EXPECT_EQ(chosen, (FieldList{{"C", "A", "B"}, 0}));
-  MoveFieldUp(chosen);
-  EXPECT_EQ(chosen, (FieldList{{"C", "A", "B"}, 0}));
-  MoveFieldDown(chosen);
-  MoveFieldDown(chosen);
-  EXPECT_EQ(chosen, (FieldList{{"A", "B", "C"}, 2}));
-  MoveFieldDown(chosen);
-  EXPECT_EQ(chosen, (FieldList{{"A", "B", "C"}, 2}));
-  MoveFieldUp(chosen);
-  EXPECT_EQ(chosen, (FieldList{{"A", "C", "B"}, 1}));
-  chosen.selected = -1;
-  MoveFieldUp(chosen);
-  MoveFieldDown(chosen);
-  EXPECT_EQ(chosen, (FieldList{{"A", "C", "B"}, -1}));
 }
 
 TEST(WizardListMoves, StoredFieldsMoveInStoredOrderIgnoringCase) {

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "app/previews.h"
+#include "data/letter.h"
 
 namespace qc {
 namespace {

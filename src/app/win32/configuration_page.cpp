@@ -4,6 +4,7 @@
 #include "app/win32/main_form.h"
 #include "app/win32/program.h"
 #include "impexp/win32/impexp_form.h"
+#include "platform/paths.h"
 #include "settings/win32/default_form.h"
 #include "settings/win32/user_fields_form.h"
 #include "settings/win32/win_profile.h"
@@ -90,8 +91,6 @@ void ConfigurationPage::btDefaultsClick() {
 void ConfigurationPage::btImportExportClick() {
   // The wizard's settings file lives beside the program, as the data file does.
   const std::string& data = main_.Environment().dataFilePath;
-  const size_t slash = data.find_last_of("\\/");
-  const std::string folder = slash == std::string::npos ? std::string() : data.substr(0, slash + 1);
 
   // Whatever happens in the wizard, the book and the name lists show the
   // contacts as they are now: an import may have changed them or put a new
@@ -105,7 +104,7 @@ void ConfigurationPage::btImportExportClick() {
     }
   } refill{main_};
 
-  WinProfile options(folder + kWizardSettingsFileName);
+  WinProfile options(SiblingPath(data, kWizardSettingsFileName));
   ImpExpEnvironment env;
   env.contactList = &main_.ContactList;
   env.settings = &main_.Settings;

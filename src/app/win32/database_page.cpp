@@ -2,8 +2,8 @@
 
 #include <cctype>
 
-#include "app/previews.h"
 #include "app/win32/main_form.h"
+#include "data/letter.h"
 #include "word/word_insert.h"
 
 namespace qc {
@@ -12,20 +12,6 @@ namespace {
 constexpr COLORREF kBlack = RGB(0, 0, 0);
 // Where the letter and fax groups, and the additional fields over them, stand.
 constexpr int kGroupsTop = 122, kGroupsHeight = 212;
-
-// The lines of a preview as composed, one per line break it holds.
-std::vector<std::string> PreviewLines(const std::string& text) {
-  std::vector<std::string> lines;
-  if (text.empty()) return lines;
-  size_t start = 0;
-  for (;;) {
-    size_t end = text.find("\r\n", start);
-    lines.push_back(text.substr(start, end == std::string::npos ? std::string::npos : end - start));
-    if (end == std::string::npos) break;
-    start = end + 2;
-  }
-  return lines;
-}
 
 // A group with a title bar across its top.
 void CreateGroup(ui::Panel& group, ui::Panel& title, HWND parent, int x, int y, int w, int h,
@@ -242,20 +228,26 @@ void DatabasePage::SetMode(EditMode mode) {
 }
 
 void DatabasePage::SetOptionBoxes(int options) {
-  rgFirstItem.SetItemIndex(options & 1);
-  cbCompanyL.SetChecked(options & 2);
-  cbTitleL.SetChecked(options & 4);
-  cbTreatmentL.SetChecked(options & 8);
-  cbCompanyF.SetChecked(options & 16);
-  cbTitleF.SetChecked(options & 32);
-  cbTreatmentF.SetChecked(options & 64);
+  const OptionChoices c = ChoicesFromOptions(options);
+  rgFirstItem.SetItemIndex(c.companyFirst ? 1 : 0);
+  cbCompanyL.SetChecked(c.companyL);
+  cbTitleL.SetChecked(c.titleL);
+  cbTreatmentL.SetChecked(c.treatmentL);
+  cbCompanyF.SetChecked(c.companyF);
+  cbTitleF.SetChecked(c.titleF);
+  cbTreatmentF.SetChecked(c.treatmentF);
 }
 
 int DatabasePage::GetOptionBoxes() const {
-  return (rgFirstItem.ItemIndex() == 1 ? 1 : 0) | (cbCompanyL.Checked() ? 2 : 0) |
-         (cbTitleL.Checked() ? 4 : 0) | (cbTreatmentL.Checked() ? 8 : 0) |
-         (cbCompanyF.Checked() ? 16 : 0) | (cbTitleF.Checked() ? 32 : 0) |
-         (cbTreatmentF.Checked() ? 64 : 0);
+  OptionChoices c;
+  c.companyFirst = rgFirstItem.ItemIndex() == 1;
+  c.companyL = cbCompanyL.Checked();
+  c.titleL = cbTitleL.Checked();
+  c.treatmentL = cbTreatmentL.Checked();
+  c.companyF = cbCompanyF.Checked();
+  c.titleF = cbTitleF.Checked();
+  c.treatmentF = cbTreatmentF.Checked();
+  return OptionsFromChoices(c);
 }
 
 void DatabasePage::FillBoxesFromRecord(const TRecord& r) {
@@ -283,10 +275,10 @@ void DatabasePage::FillRecordFromBoxes(TRecord& r) const {
   r.Fax = edFax.Text();
   r.Phone = edPhone.Text();
   for (int i = 0; i < 8; ++i) r.Text(9 + i) = edAdd[i].Text();
-  r.Options = static_cast<uint8_t>(GetOptionBoxes());
+  r.Options = OptionByte(GetOptionBoxes());
 }
 
-void DatabasePage::UpdatePreviews() {
+PreviewInput DatabasePage::PreviewOfBoxes() const {
   PreviewInput in;
   in.name = edName.Text();
   in.treatment = edTreatment.Text();
@@ -297,6 +289,11 @@ void DatabasePage::UpdatePreviews() {
   in.address3 = edAddress3.Text();
   in.fax = edFax.Text();
   ApplyOptionByte(in, GetOptionBoxes());
+  return in;
+}
+
+void DatabasePage::UpdatePreviews() {
+  const PreviewInput in = PreviewOfBoxes();
   auto fill = [](ui::Memo& memo, const std::vector<std::string>& lines) {
     std::string text;
     for (size_t i = 0; i < lines.size(); ++i) text += (i ? "\r\n" : "") + lines[i];
@@ -415,7 +412,7 @@ void DatabasePage::btInsertClick() {
   if (!session) return;
 
   word::InsertValues values;
-  values.headerLines = PreviewLines(meLetter.Text());
+  values.headerLines = LetterHeaderLines(PreviewOfBoxes());
   values.name = ComposeLetterName(edName.Text(), edTreatment.Text(), cbTreatmentF.Checked());
   if (cbTitleF.Checked()) values.title = edTitle.Text();
   if (cbCompanyF.Checked()) values.company = edCompany.Text();

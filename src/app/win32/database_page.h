@@ -4,6 +4,7 @@
 #include <string>
 
 #include "app/edit_mode.h"
+#include "data/letter.h"
 #include "data/record.h"
 #include "ui/controls.h"
 
@@ -84,6 +85,8 @@ class DatabasePage : public ui::Panel {
   void SaveEditedRecord();
   void FillBoxesFromRecord(const TRecord& r);
   void FillRecordFromBoxes(TRecord& r) const;
+  // The previews' input: the boxes and option boxes as they stand.
+  PreviewInput PreviewOfBoxes() const;
 
   TfmMain& main_;
 };

@@ -4,38 +4,11 @@
 #include <memory>
 
 #include "app/win32/main_form.h"
+#include "ui/list_moves.h"
 #include "word/mail_merge.h"
 
 namespace qc {
 namespace {
-
-// Takes the selected item out of `from` and selects the item now at the same
-// place (the last one when it was the last); empty when nothing is selected.
-std::optional<std::string> TakeSelected(ui::ListBox& from) {
-  int i = from.ItemIndex();
-  if (i < 0) return std::nullopt;
-  std::string text = from.Item(i);
-  from.Delete(i);
-  int left = from.Count();
-  from.SetItemIndex(left == 0 ? -1 : std::min(i, left - 1));
-  return text;
-}
-
-void MoveAll(ui::ListBox& from, ui::ListBox& to) {
-  to.AddAll(from.Items());
-  from.Clear();
-}
-
-// Exchanges the selected item with its neighbour `step` places away and keeps it selected.
-void MoveSelection(ui::ListBox& list, int step) {
-  int i = list.ItemIndex();
-  int j = i + step;
-  if (i < 0 || j < 0 || j >= list.Count()) return;
-  std::string text = list.Item(i);
-  list.Delete(i);
-  list.Insert(j, text);
-  list.SetItemIndex(j);
-}
 
 // A small black triangle pointing up or down, 9 x 5 pixels, for the move buttons.
 HBITMAP ArrowBitmap(bool up) {
@@ -207,17 +180,25 @@ void MailMergePage::ReturnName(const std::string& name) {
 // ---------------------------------------------------------------- buttons
 
 void MailMergePage::btAdd1NameClick() {
-  if (std::optional<std::string> name = TakeSelected(lbTotalNames)) lbSelNames.Add(*name);
+  ui::MoveSelectedItem(lbTotalNames, lbSelNames);
   main_.UpdatePanelLocks();
 }
 
 void MailMergePage::btAddAllNamesClick() {
-  MoveAll(lbTotalNames, lbSelNames);
+  ui::MoveAllItems(lbTotalNames, lbSelNames);
   main_.UpdatePanelLocks();
 }
 
+// The name goes back to its place in the book's order; the chosen list then
+// selects as after any move.
 void MailMergePage::btDel1NameClick() {
-  if (std::optional<std::string> name = TakeSelected(lbSelNames)) ReturnName(*name);
+  const int i = lbSelNames.ItemIndex();
+  if (i >= 0) {
+    ReturnName(lbSelNames.Item(i));
+    lbSelNames.Delete(i);
+    const int left = lbSelNames.Count();
+    lbSelNames.SetItemIndex(left == 0 ? -1 : std::min(i, left - 1));
+  }
   main_.UpdatePanelLocks();
 }
 
@@ -229,32 +210,32 @@ void MailMergePage::btDelAllNamesClick() {
 }
 
 void MailMergePage::btAdd1FieldClick() {
-  if (std::optional<std::string> field = TakeSelected(lbTotalFields)) lbSelFields.Add(*field);
+  ui::MoveSelectedItem(lbTotalFields, lbSelFields);
   main_.UpdatePanelLocks();
 }
 
 void MailMergePage::btAddAllFieldsClick() {
-  MoveAll(lbTotalFields, lbSelFields);
+  ui::MoveAllItems(lbTotalFields, lbSelFields);
   main_.UpdatePanelLocks();
 }
 
 void MailMergePage::btDel1FieldClick() {
-  if (std::optional<std::string> field = TakeSelected(lbSelFields)) lbTotalFields.Add(*field);
+  ui::MoveSelectedItem(lbSelFields, lbTotalFields);
   main_.UpdatePanelLocks();
 }
 
 void MailMergePage::btDelAllFieldsClick() {
-  MoveAll(lbSelFields, lbTotalFields);
+  ui::MoveAllItems(lbSelFields, lbTotalFields);
   main_.UpdatePanelLocks();
 }
 
-void MailMergePage::btNamesUpClick() { MoveSelection(lbSelNames, -1); }
-void MailMergePage::btNamesDnClick() { MoveSelection(lbSelNames, +1); }
-void MailMergePage::btFieldsUpClick() { MoveSelection(lbSelFields, -1); }
-void MailMergePage::btFieldsDnClick() { MoveSelection(lbSelFields, +1); }
+void MailMergePage::btNamesUpClick() { ui::MoveSelectedItemBy(lbSelNames, -1); }
+void MailMergePage::btNamesDnClick() { ui::MoveSelectedItemBy(lbSelNames, +1); }
+void MailMergePage::btFieldsUpClick() { ui::MoveSelectedItemBy(lbSelFields, -1); }
+void MailMergePage::btFieldsDnClick() { ui::MoveSelectedItemBy(lbSelFields, +1); }
 
 void MailMergePage::btClearMailMergeClick() {
-  MoveAll(lbSelFields, lbTotalFields);
+  ui::MoveAllItems(lbSelFields, lbTotalFields);
   lbSelNames.Clear();
   RefreshMergeNames();
   main_.UpdatePanelLocks();
@@ -266,8 +247,8 @@ void MailMergePage::btMailMergeClick() {
   if (!session) return;
 
   word::MergeRequest request;
-  request.chosenFields = lbSelFields.Items();
-  request.chosenNames = lbSelNames.Items();
+  request.chosenFields = ui::ListItems(lbSelFields);
+  request.chosenNames = ui::ListItems(lbSelNames);
   request.fieldNames = main_.Settings.FieldNames;
   request.useTreatment = cbUseTreatment.Checked();
   word::BuildMergeDocument(*session, request, *main_.ContactList);

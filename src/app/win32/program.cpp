@@ -5,6 +5,7 @@
 #include <objbase.h>
 
 #include "app/win32/main_form.h"
+#include "platform/paths.h"
 #include "settings/app_settings.h"
 #include "settings/win32/win_profile.h"
 #include "ui/message_box_messages.h"
@@ -12,27 +13,18 @@
 
 namespace qc {
 
-std::string ExecutableDirectory() {
-  char path[MAX_PATH * 2] = {};
-  DWORD n = GetModuleFileNameA(nullptr, path, sizeof path);
-  std::string s(path, n);
-  auto slash = s.find_last_of("\\/");
-  return slash == std::string::npos ? std::string() : s.substr(0, slash + 1);
-}
-
 namespace {
 
-std::string HelpFilePath() {
+// The running executable's full path.
+std::string ModulePath() {
   char path[MAX_PATH * 2] = {};
   DWORD n = GetModuleFileNameA(nullptr, path, sizeof path);
-  std::string s(path, n);
-  auto dot = s.find_last_of('.');
-  auto slash = s.find_last_of("\\/");
-  if (dot != std::string::npos && (slash == std::string::npos || dot > slash)) s.erase(dot);
-  return s + ".hlp";
+  return std::string(path, n);
 }
 
 }  // namespace
+
+std::string ExecutableDirectory() { return SiblingPath(ModulePath(), ""); }
 
 int RunProgram() {
   HANDLE mutex = CreateMutexA(nullptr, TRUE, kMutexName);
@@ -56,7 +48,7 @@ int RunProgram() {
     ui::MessageBoxMessages messages;
     MainEnvironment env;
     env.dataFilePath = ExecutableDirectory() + "QUILLCRD.DAT";
-    env.helpFilePath = HelpFilePath();
+    env.helpFilePath = WithExtension(ModulePath(), ".hlp");
     env.programFolder = ExecutableDirectory();
     env.settings = &settings;
     env.messages = &messages;

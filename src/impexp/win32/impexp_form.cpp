@@ -6,7 +6,9 @@
 #include "impexp/field_texts.h"
 #include "impexp/import.h"
 #include "platform/files.h"
+#include "platform/paths.h"
 #include "settings/wizard_options.h"
+#include "ui/list_moves.h"
 
 namespace qc {
 namespace {
@@ -22,33 +24,10 @@ constexpr char kStartCaption[] = "Start";
 // How often a run lets the window repaint and take input, in milliseconds.
 constexpr DWORD kPumpInterval = 40;
 
-FieldList ReadList(const ui::ListBox& list) {
-  FieldList f;
-  for (int i = 0; i < list.Count(); ++i) f.items.push_back(list.Item(i));
-  f.selected = list.ItemIndex();
-  return f;
-}
-
-void WriteList(ui::ListBox& list, const FieldList& f) {
-  SendMessageA(list.Handle(), WM_SETREDRAW, FALSE, 0);
-  list.Clear();
-  for (const std::string& item : f.items) list.Add(item);
-  list.SetItemIndex(f.selected);
-  SendMessageA(list.Handle(), WM_SETREDRAW, TRUE, 0);
-  InvalidateRect(list.Handle(), nullptr, TRUE);
-}
-
-std::vector<std::string> Items(const ui::ListBox& list) { return ReadList(list).items; }
+void WriteList(ui::ListBox& list, const FieldList& f) { ui::SetListItems(list, f.items, f.selected); }
 
 // Selects the row with this index, or none when the list has no such row.
 void SelectRow(ui::ListBox& list, int index) { list.SetItemIndex(index < list.Count() ? index : -1); }
-
-// The folder part of a file name, without the trailing separator.
-std::string DirectoryPart(const std::string& name) {
-  size_t slash = name.find_last_of("\\/");
-  if (slash == std::string::npos) return {};
-  return name.substr(0, slash == 0 ? 1 : slash);
-}
 
 // Whether the export may write to this name: a file of that name is there,
 // or one can be made. The check makes it exclusively with delete-on-close,
@@ -354,7 +333,7 @@ void TfmImpExp::ApplyStoredOptions() {
 
   if (stored.NameType >= 0 && stored.NameType < rgNameType.ItemCount()) rgNameType.SetItemIndex(stored.NameType);
   FillImportLists();
-  available = ReadList(lbImportFields);
+  available = {ui::ListItems(lbImportFields), lbImportFields.ItemIndex()};
   chosen = {};
   MoveStoredFields(stored.ImportFields, available, chosen);
   WriteList(lbImportFields, available);
@@ -463,51 +442,46 @@ void TfmImpExp::rgOperationClick() { FileCheck(); }
 void TfmImpExp::edFileChange() { FileCheck(); }
 
 void TfmImpExp::btBrowseClick() {
-  dgOpen.initialDir = DirectoryPart(edFile.Text());
+  dgOpen.initialDir = FolderOf(edFile.Text());
   if (dgOpen.Execute(Handle())) edFile.SetText(dgOpen.fileName);
 }
 
 // ---------------------------------------------------------------- the field lists
 
-void TfmImpExp::MoveFields(ui::ListBox& from, ui::ListBox& to, ui::ListBox& chosen,
-                           void (*move)(FieldList&, FieldList&)) {
-  FieldList source = ReadList(from), target = ReadList(to);
-  const FieldList before = source;
-  move(source, target);
-  if (source == before) return;  // nothing to move
-  WriteList(from, source);
-  WriteList(to, target);
-  btNext.SetEnabled(chosen.Count() > 0);
-}
-
-void TfmImpExp::Reorder(ui::ListBox& list, void (*move)(FieldList&)) {
-  FieldList f = ReadList(list);
-  const FieldList before = f;
-  move(f);
-  if (!(f == before)) WriteList(list, f);
+// After a move between the two lists: Next needs a chosen field.
+void TfmImpExp::FieldsMoved(bool moved, const ui::ListBox& chosen) {
+  if (moved) btNext.SetEnabled(chosen.Count() > 0);
 }
 
 void TfmImpExp::btAdd1ExportFieldClick() {
-  MoveFields(lbExportFields, lbExportSelFields, lbExportSelFields, MoveSelectedField);
+  FieldsMoved(ui::MoveSelectedItem(lbExportFields, lbExportSelFields), lbExportSelFields);
 }
 void TfmImpExp::btAddAllExportFieldsClick() {
-  MoveFields(lbExportFields, lbExportSelFields, lbExportSelFields, MoveAllFields);
+  FieldsMoved(ui::MoveAllItems(lbExportFields, lbExportSelFields), lbExportSelFields);
 }
 void TfmImpExp::btDel1ExportFieldClick() {
-  MoveFields(lbExportSelFields, lbExportFields, lbExportSelFields, MoveSelectedField);
+  FieldsMoved(ui::MoveSelectedItem(lbExportSelFields, lbExportFields), lbExportSelFields);
 }
 void TfmImpExp::btDelAllExportFieldsClick() {
-  MoveFields(lbExportSelFields, lbExportFields, lbExportSelFields, MoveAllFields);
+  FieldsMoved(ui::MoveAllItems(lbExportSelFields, lbExportFields), lbExportSelFields);
 }
-void TfmImpExp::btExportUpClick() { Reorder(lbExportSelFields, MoveFieldUp); }
-void TfmImpExp::btExportDnClick() { Reorder(lbExportSelFields, MoveFieldDown); }
+void TfmImpExp::btExportUpClick() { ui::MoveSelectedItemBy(lbExportSelFields, -1); }
+void TfmImpExp::btExportDnClick() { ui::MoveSelectedItemBy(lbExportSelFields, +1); }
 
-void TfmImpExp::btAdd1ImportClick() { MoveFields(lbImportFields, lbImportSelFields, lbImportSelFields, MoveSelectedField); }
-void TfmImpExp::btAddAllImportClick() { MoveFields(lbImportFields, lbImportSelFields, lbImportSelFields, MoveAllFields); }
-void TfmImpExp::btDel1ImportClick() { MoveFields(lbImportSelFields, lbImportFields, lbImportSelFields, MoveSelectedField); }
-void TfmImpExp::btDelAllImportClick() { MoveFields(lbImportSelFields, lbImportFields, lbImportSelFields, MoveAllFields); }
-void TfmImpExp::btImportUpClick() { Reorder(lbImportSelFields, MoveFieldUp); }
-void TfmImpExp::btImportDnClick() { Reorder(lbImportSelFields, MoveFieldDown); }
+void TfmImpExp::btAdd1ImportClick() {
+  FieldsMoved(ui::MoveSelectedItem(lbImportFields, lbImportSelFields), lbImportSelFields);
+}
+void TfmImpExp::btAddAllImportClick() {
+  FieldsMoved(ui::MoveAllItems(lbImportFields, lbImportSelFields), lbImportSelFields);
+}
+void TfmImpExp::btDel1ImportClick() {
+  FieldsMoved(ui::MoveSelectedItem(lbImportSelFields, lbImportFields), lbImportSelFields);
+}
+void TfmImpExp::btDelAllImportClick() {
+  FieldsMoved(ui::MoveAllItems(lbImportSelFields, lbImportFields), lbImportSelFields);
+}
+void TfmImpExp::btImportUpClick() { ui::MoveSelectedItemBy(lbImportSelFields, -1); }
+void TfmImpExp::btImportDnClick() { ui::MoveSelectedItemBy(lbImportSelFields, +1); }
 
 // ---------------------------------------------------------------- page 3
 
@@ -586,10 +560,10 @@ void TfmImpExp::Run() {
   const bool isImport = Operation() == WizardOperation::Import;
   WizardOptions chosen;
   chosen.Filename = edFile.Text();
-  chosen.ExportFields = Items(lbExportSelFields);
+  chosen.ExportFields = ui::ListItems(lbExportSelFields);
   chosen.ExportType = rgExportType.ItemIndex();
   chosen.AddHeaders = cbAddHeaders.Checked();
-  chosen.ImportFields = Items(lbImportSelFields);
+  chosen.ImportFields = ui::ListItems(lbImportSelFields);
   chosen.Separator = ImportSeparators;
   chosen.SetQuoteChar(ImportQuote);
   chosen.NameType = rgNameType.ItemIndex();
@@ -626,7 +600,7 @@ void TfmImpExp::Run() {
 void TfmImpExp::RunEngine() {
   if (Operation() == WizardOperation::Export) {
     ExportRequest request;
-    request.fields = Items(lbExportSelFields);
+    request.fields = ui::ListItems(lbExportSelFields);
     request.format = rgExportType.ItemIndex() == 1 ? ExportFormat::Tab : ExportFormat::Comma;
     request.addHeaders = cbAddHeaders.Checked();
     ExportContacts(**env_.contactList, env_.settings->FieldNames, request, edFile.Text(), *this);
@@ -638,7 +612,7 @@ void TfmImpExp::RunEngine() {
   request.separators = ImportSeparators;
   request.quote = ImportQuote;
   request.nameLayout = rgNameType.ItemIndex() == 1 ? NameLayout::NameParts : NameLayout::FullName;
-  request.fields = Items(lbImportSelFields);
+  request.fields = ui::ListItems(lbImportSelFields);
   const int mode = rgImport.ItemIndex();
   request.mode = mode == 1 ? ImportMode::AppendRecords : mode == 2 ? ImportMode::Replace : ImportMode::AppendReplaceRecords;
   request.ignoreFirstLine = cbIgnoreHeaders.Checked();

@@ -164,9 +164,7 @@ class TfmImpExp : public ui::Form, public ProgressSink {
   void FileCheck();
   void RefreshPreview();
   void FillImportLists();
-  void MoveFields(ui::ListBox& from, ui::ListBox& to, ui::ListBox& chosen,
-                  void (*move)(FieldList&, FieldList&));
-  void Reorder(ui::ListBox& list, void (*move)(FieldList&));
+  void FieldsMoved(bool moved, const ui::ListBox& chosen);
   void Run();
   void RunEngine();
 

@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "platform/files.h"
+#include "platform/paths.h"
 #include "platform/save_faults.h"
 #include "platform/temporary_names.h"
 
@@ -85,10 +86,8 @@ int ReadAll(int fd, std::string& out) {
 }
 
 std::string DirectoryOf(const std::string& path) {
-  size_t slash = path.find_last_of('/');
-  if (slash == std::string::npos) return ".";
-  if (slash == 0) return "/";
-  return path.substr(0, slash);
+  std::string folder = FolderOf(path);
+  return folder.empty() ? "." : folder;
 }
 
 // Makes the rename itself durable. Some file systems cannot sync a
@@ -264,6 +263,8 @@ void CopyFileOver(const std::string& from, const std::string& to) {
   if (int error = ReplaceContent(to, source.content); error != 0) Throw(what, error);
 }
 
+std::string_view PathSeparators() { return "/"; }
+
 bool FileExists(const std::string& path) {
   struct stat info {};
   return ::stat(path.c_str(), &info) == 0 && !S_ISDIR(info.st_mode);
@@ -272,16 +273,14 @@ bool FileExists(const std::string& path) {
 void RemoveLeftoverTemporaryFiles(const std::string& path) {
   try {
     if (!FileExists(path)) return;
-    const size_t slash = path.find_last_of('/');
-    const std::string folder = slash == std::string::npos ? "" : path.substr(0, slash + 1);
-    const std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
+    const std::string name = FileNameOf(path);
     std::vector<std::string> leftovers;
     {
-      std::unique_ptr<DIR, int (*)(DIR*)> dir(::opendir(folder.empty() ? "." : folder.c_str()), ::closedir);
+      std::unique_ptr<DIR, int (*)(DIR*)> dir(::opendir(DirectoryOf(path).c_str()), ::closedir);
       if (!dir) return;
       while (const dirent* entry = ::readdir(dir.get())) {
         auto writer = temporary_names::WriterOf(entry->d_name, name, false);
-        if (writer && !ProcessRunning(*writer)) leftovers.push_back(folder + entry->d_name);
+        if (writer && !ProcessRunning(*writer)) leftovers.push_back(SiblingPath(path, entry->d_name));
       }
     }
     for (const std::string& file : leftovers) {

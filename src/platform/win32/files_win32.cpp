@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "platform/files.h"
+#include "platform/paths.h"
 #include "platform/save_faults.h"
 #include "platform/temporary_names.h"
 
@@ -313,24 +314,24 @@ void CopyFileOver(const std::string& from, const std::string& to) {
     Throw("Cannot copy " + Quoted(from) + " to " + Quoted(to), GetLastError());
 }
 
+std::string_view PathSeparators() { return "\\/:"; }
+
 bool FileExists(const std::string& path) { return IsFile(GetFileAttributesA(path.c_str())); }
 
 void RemoveLeftoverTemporaryFiles(const std::string& path) {
   try {
     if (!FileExists(path)) return;
-    const size_t separator = path.find_last_of("\\/:");
-    const std::string folder = separator == std::string::npos ? "" : path.substr(0, separator + 1);
-    const std::string name = separator == std::string::npos ? path : path.substr(separator + 1);
+    const std::string name = FileNameOf(path);
     std::vector<std::string> leftovers;
     WIN32_FIND_DATAA found;
-    HANDLE first = FindFirstFileA((folder + "*").c_str(), &found);
+    HANDLE first = FindFirstFileA(SiblingPath(path, "*").c_str(), &found);
     if (first == INVALID_HANDLE_VALUE) return;
     std::unique_ptr<void, decltype(&FindClose)> search(first, &FindClose);
     do {
       if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) continue;
       // Windows file names ignore letter case.
       auto writer = temporary_names::WriterOf(found.cFileName, name, true);
-      if (writer && !ProcessRunning(*writer)) leftovers.push_back(folder + found.cFileName);
+      if (writer && !ProcessRunning(*writer)) leftovers.push_back(SiblingPath(path, found.cFileName));
     } while (FindNextFileA(search.get(), &found));
     search.reset();
     for (const std::string& file : leftovers) DeleteFileA(file.c_str());

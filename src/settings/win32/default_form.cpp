@@ -1,15 +1,12 @@
 #include "settings/win32/default_form.h"
 
+#include "common/option_byte.h"
+
 namespace qc {
 namespace {
 
 constexpr int kClientWidth = 380;
 constexpr int kClientHeight = 236;
-
-// The option byte's bits as this dialog shows them.
-constexpr int kCompanyFirst = 1;
-constexpr int kCompanyL = 2, kTitleL = 4, kTreatmentL = 8;
-constexpr int kCompanyF = 16, kTitleF = 32, kTreatmentF = 64;
 
 HFONT BoldDialogFont() {
   static HFONT font = [] {
@@ -104,24 +101,29 @@ void TfmDefault::Create(HWND owner, AppSettings& settings) {
 void TfmDefault::FormCreate() {
   const AppSettings& s = *settings_;
   edTreatment.SetText(s.DefaultTreatment);
-  int options = s.DefaultOptions;
-  rgFirstItem.SetItemIndex(options & kCompanyFirst);
-  cbCompanyL.SetChecked(options & kCompanyL);
-  cbTitleL.SetChecked(options & kTitleL);
-  cbTreatmentL.SetChecked(options & kTreatmentL);
-  cbCompanyF.SetChecked(options & kCompanyF);
-  cbTitleF.SetChecked(options & kTitleF);
-  cbTreatmentF.SetChecked(options & kTreatmentF);
+  const OptionChoices options = ChoicesFromOptions(s.DefaultOptions);
+  rgFirstItem.SetItemIndex(options.companyFirst ? 1 : 0);
+  cbCompanyL.SetChecked(options.companyL);
+  cbTitleL.SetChecked(options.titleL);
+  cbTreatmentL.SetChecked(options.treatmentL);
+  cbCompanyF.SetChecked(options.companyF);
+  cbTitleF.SetChecked(options.titleF);
+  cbTreatmentF.SetChecked(options.treatmentF);
   cbHints.SetChecked(s.ShowHints);
   cbTray.SetChecked(s.TrayApplication);
   SetFocusControl(rgFirstItem.Item(rgFirstItem.ItemIndex()).Handle());
 }
 
 int TfmDefault::OptionsFromControls() const {
-  return (rgFirstItem.ItemIndex() == 1 ? kCompanyFirst : 0) | (cbCompanyL.Checked() ? kCompanyL : 0) |
-         (cbTitleL.Checked() ? kTitleL : 0) | (cbTreatmentL.Checked() ? kTreatmentL : 0) |
-         (cbCompanyF.Checked() ? kCompanyF : 0) | (cbTitleF.Checked() ? kTitleF : 0) |
-         (cbTreatmentF.Checked() ? kTreatmentF : 0);
+  OptionChoices options;
+  options.companyFirst = rgFirstItem.ItemIndex() == 1;
+  options.companyL = cbCompanyL.Checked();
+  options.titleL = cbTitleL.Checked();
+  options.treatmentL = cbTreatmentL.Checked();
+  options.companyF = cbCompanyF.Checked();
+  options.titleF = cbTitleF.Checked();
+  options.treatmentF = cbTreatmentF.Checked();
+  return OptionsFromChoices(options);
 }
 
 void TfmDefault::btOkClick() {

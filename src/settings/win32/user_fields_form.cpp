@@ -2,6 +2,8 @@
 
 #include <set>
 
+#include "ui/list_moves.h"
+
 namespace qc {
 namespace {
 
@@ -54,11 +56,7 @@ void TfmUserFields::FormCreate() {
   SetFocusControl(edField.Handle());
 }
 
-std::vector<std::string> TfmUserFields::Names() const {
-  std::vector<std::string> names;
-  for (int i = 0; i < Lista.Count(); ++i) names.push_back(Lista.Item(i));
-  return names;
-}
+std::vector<std::string> TfmUserFields::Names() const { return ui::ListItems(Lista); }
 
 bool TfmUserFields::NamesAcceptable(const std::vector<std::string>& names) {
   std::set<std::string> seen;

@@ -4,6 +4,7 @@
 
 #include <utility>
 
+#include "platform/paths.h"
 #include "settings/ini_file.h"
 
 namespace qc {
@@ -46,9 +47,6 @@ bool WinProfile::WriteString(const std::string& section, const std::string& key,
                                     fileName_.c_str()) != FALSE;
 }
 
-std::string WinProfile::FileName() const {
-  std::string::size_type slash = fileName_.find_last_of("\\/:");
-  return slash == std::string::npos ? fileName_ : fileName_.substr(slash + 1);
-}
+std::string WinProfile::FileName() const { return FileNameOf(fileName_); }
 
 }  // namespace qc

@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+#include "common/text.h"
 #include "platform/files.h"
 #include "ui/hooks.h"
 #include "word/win32/word_host.h"
@@ -50,17 +51,7 @@ class Win32TemplateHost : public TemplateHost {
   std::vector<std::string> ReadLines(const std::string& path) override {
     ReadResult r = ReadWholeFile(path);
     if (r.status != ReadStatus::Ok) throw FileError(path + ": " + (r.error.empty() ? "not found" : r.error));
-    std::vector<std::string> lines;
-    size_t start = 0;
-    while (start < r.content.size()) {
-      size_t end = r.content.find('\n', start);
-      if (end == std::string::npos) end = r.content.size();
-      std::string line = r.content.substr(start, end - start);
-      if (!line.empty() && line.back() == '\r') line.pop_back();
-      lines.push_back(line);
-      start = end + 1;
-    }
-    return lines;
+    return SplitLines(r.content);
   }
 
   void WriteLines(const std::string& path, const std::vector<std::string>& lines) override {

@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 
+#include "common/option_byte.h"
+
 namespace qc {
 
 // "Smith, John [Acme]" -> "John Smith"; the treatment goes in front when asked.
@@ -13,12 +15,10 @@ std::string ComposeLetterName(const std::string& name, const std::string& treatm
 // What the previews are built from: the boxes and option boxes as they stand.
 struct PreviewInput {
   std::string name, treatment, company, title, address1, address2, address3, fax;
-  bool companyFirst = false;  // "First Item" is "Company"
-  bool companyL = false, titleL = false, treatmentL = false;
-  bool companyF = false, titleF = false, treatmentF = false;
+  OptionChoices options;
 };
 
-// The same seven choices read from an option byte.
+// The seven choices read from an option byte.
 void ApplyOptionByte(PreviewInput& in, int options);
 
 std::vector<std::string> LetterHeaderLines(const PreviewInput& in);

@@ -1,4 +1,4 @@
-#include "app/previews.h"
+#include "data/letter.h"
 
 namespace qc {
 
@@ -16,23 +16,16 @@ std::string ComposeLetterName(const std::string& name, const std::string& treatm
   return s;
 }
 
-void ApplyOptionByte(PreviewInput& in, int options) {
-  in.companyFirst = options & 1;
-  in.companyL = options & 2;
-  in.titleL = options & 4;
-  in.treatmentL = options & 8;
-  in.companyF = options & 16;
-  in.titleF = options & 32;
-  in.treatmentF = options & 64;
-}
+void ApplyOptionByte(PreviewInput& in, int options) { in.options = ChoicesFromOptions(options); }
 
 std::vector<std::string> LetterHeaderLines(const PreviewInput& in) {
   std::vector<std::string> lines;
-  bool company = in.companyL && !in.company.empty();
-  if (in.companyFirst && company) lines.push_back(in.company);
-  lines.push_back(ComposeLetterName(in.name, in.treatment, in.treatmentL));
-  if (in.titleL && !in.title.empty()) lines.push_back(in.title);
-  if (!in.companyFirst && company) lines.push_back(in.company);
+  const OptionChoices& o = in.options;
+  bool company = o.companyL && !in.company.empty();
+  if (o.companyFirst && company) lines.push_back(in.company);
+  lines.push_back(ComposeLetterName(in.name, in.treatment, o.treatmentL));
+  if (o.titleL && !in.title.empty()) lines.push_back(in.title);
+  if (!o.companyFirst && company) lines.push_back(in.company);
   for (const std::string* a : {&in.address1, &in.address2, &in.address3})
     if (!a->empty()) lines.push_back(*a);
   return lines;
@@ -40,9 +33,10 @@ std::vector<std::string> LetterHeaderLines(const PreviewInput& in) {
 
 std::vector<std::string> FaxLines(const PreviewInput& in) {
   std::vector<std::string> lines;
-  lines.push_back(ComposeLetterName(in.name, in.treatment, in.treatmentF));
-  if (in.titleF && !in.title.empty()) lines.push_back(in.title);
-  if (in.companyF && !in.company.empty()) lines.push_back(in.company);
+  const OptionChoices& o = in.options;
+  lines.push_back(ComposeLetterName(in.name, in.treatment, o.treatmentF));
+  if (o.titleF && !in.title.empty()) lines.push_back(in.title);
+  if (o.companyF && !in.company.empty()) lines.push_back(in.company);
   lines.push_back(in.fax);
   return lines;
 }
