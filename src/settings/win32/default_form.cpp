@@ -12,13 +12,13 @@ constexpr int kCompanyL = 2, kTitleL = 4, kTreatmentL = 8;
 constexpr int kCompanyF = 16, kTitleF = 32, kTreatmentF = 64;
 
 HFONT BoldDialogFont() {
-  static HFONT font = [] {
+  static const ui::Font font = [] {
     LOGFONTA lf{};
     GetObjectA(ui::DialogFont(), sizeof lf, &lf);
     lf.lfWeight = FW_BOLD;
-    return CreateFontIndirectA(&lf);
+    return ui::Font(CreateFontIndirectA(&lf));
   }();
-  return font;
+  return font.Get();
 }
 
 // A frame's heading: a bold caption in a sunken bar across the frame's top.
@@ -30,6 +30,8 @@ void CreateHeading(ui::Label& heading, ui::Panel& frame, const char* caption) {
 }
 
 }  // namespace
+
+TfmDefault::~TfmDefault() { DestroyHandle(); }
 
 bool TfmDefault::FocusLabel::HandleCommand(WORD code) {
   if (code != STN_CLICKED) return false;
