@@ -66,8 +66,12 @@ void HintWindow::SetActive(bool on) {
 
 Form::Form() = default;
 
-// The derived form's members are gone by now: no message may reach the rest.
-Form::~Form() { Detach(); }
+// The derived form's members are gone by now: the window goes without
+// reaching what is left of the object, its tooltip with it.
+Form::~Form() {
+  DestroyDetached();
+  hints_.OwnerDestroyed();
+}
 
 void Form::CreateForm(const std::string& caption, int clientW, int clientH, HWND owner,
                       DWORD extraStyle) {

@@ -245,18 +245,14 @@ HFONT DialogFont() {
 
 // ---------------------------------------------------------------- Window
 
-Window::~Window() {
+Window::~Window() { DestroyDetached(); }
+
+void Window::DestroyDetached() {
   if (!hwnd_) return;
-  HWND h = hwnd_;
-  Detach();
+  HWND h = std::exchange(hwnd_, nullptr);
+  Link::Unlink(h);
   DestroyingScope destroying(h);
   DestroyWindow(h);
-}
-
-void Window::Detach() {
-  if (!hwnd_) return;
-  Link::Unlink(hwnd_);
-  hwnd_ = nullptr;
 }
 
 void Window::DestroyHandle() {

@@ -59,8 +59,9 @@ class Window {
   // calls DefWindowProc.
   virtual LRESULT OnMessage(UINT msg, WPARAM wp, LPARAM lp);
   LRESULT DefaultHandling(UINT msg, WPARAM wp, LPARAM lp);
-  // Unlinks the object from its window without destroying the window.
-  void Detach();
+  // Unlinks the object from its window, then destroys the window: nothing
+  // of the destruction reaches the object (whose derived part may be gone).
+  void DestroyDetached();
 
  private:
   friend struct detail::Link;

@@ -154,6 +154,7 @@ TEST(Framework, DestroyHandlersRunWhicheverGoesFirstAndNoMessageReachesAGoingObj
   // sees its handler run; one that does not gets no message while its members
   // (a focused edit among them) are destroyed.
   Notes first, late;
+  HWND window = nullptr;
   {
     TestForm a(first, true);
     a.Create(nullptr);
@@ -163,9 +164,11 @@ TEST(Framework, DestroyHandlersRunWhicheverGoesFirstAndNoMessageReachesAGoingObj
     SetForegroundWindow(b.Handle());
     b.edit.SetFocus();
     Pump();
+    window = b.Handle();
   }
   EXPECT_EQ(first.destroyed, 1);
   EXPECT_EQ(late.lateMessages, 0);
+  EXPECT_FALSE(IsWindow(window));
 }
 
 }  // namespace
