@@ -9,16 +9,11 @@
 namespace qc::test {
 namespace {
 
-// A form that notes its destroy handler and any message that reaches it
-// once its destruction has begun.
-struct Notes {
-  int destroyed = 0;
-  int lateMessages = 0;
-};
-
+// Notes its destroy handler, and any message that reaches it once its destruction has begun.
 class TestForm : public ui::Form {
  public:
-  explicit TestForm(Notes& notes, bool destroyFirst = false) : notes_(notes), destroyFirst_(destroyFirst) {}
+  TestForm(int& destroyed, int& late, bool destroyFirst = false)
+      : destroyed_(destroyed), late_(late), destroyFirst_(destroyFirst) {}
   ~TestForm() override {
     dying_ = true;
     if (destroyFirst_) DestroyHandle();
@@ -36,28 +31,25 @@ class TestForm : public ui::Form {
 
  protected:
   LRESULT OnMessage(UINT msg, WPARAM wp, LPARAM lp) override {
-    if (dying_ && !destroyFirst_) ++notes_.lateMessages;
+    late_ += dying_ && !destroyFirst_;
     return Form::OnMessage(msg, wp, lp);
   }
-  void FormDestroyed() override { ++notes_.destroyed; }
+  void FormDestroyed() override { ++destroyed_; }
 
  private:
-  Notes& notes_;
-  bool destroyFirst_;
-  bool dying_ = false;
+  int &destroyed_, &late_;
+  bool destroyFirst_, dying_ = false;
 };
 
-// The window's properties but Wine's own bookkeeping ("__wine_x11_whole_window").
-std::vector<std::string> PropertyNames(HWND hwnd) {
+// The window's properties, but for Wine's own bookkeeping ("__wine_x11_whole_window").
+std::vector<std::string> Properties(HWND hwnd) {
   std::vector<std::string> names;
-  EnumPropsExA(
-      hwnd,
-      [](HWND, LPSTR name, HANDLE, ULONG_PTR out) -> BOOL {
-        std::string text = IS_INTRESOURCE(name) ? std::string("(atom)") : std::string(name);
-        if (text.rfind("__wine_", 0) != 0) reinterpret_cast<std::vector<std::string>*>(out)->push_back(text);
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&names));
+  auto add = [](HWND, LPSTR name, HANDLE, ULONG_PTR out) -> BOOL {
+    std::string text = IS_INTRESOURCE(name) ? std::string("(atom)") : std::string(name);
+    if (text.rfind("__wine_", 0) != 0) reinterpret_cast<std::vector<std::string>*>(out)->push_back(text);
+    return TRUE;
+  };
+  EnumPropsExA(hwnd, add, reinterpret_cast<LPARAM>(&names));
   return names;
 }
 
@@ -68,32 +60,28 @@ std::string ClassOf(HWND hwnd) {
 }
 
 TEST(Framework, ObjectsAreFoundFromTheirWindowsWithoutPropertiesAndUnderTheStandardNames) {
-  Notes notes;
-  TestForm form(notes);
+  int destroyed = 0, late = 0;
+  TestForm form(destroyed, late);
   form.Create(nullptr);
-  ui::Panel panel;
-  panel.Create(form.Handle(), 0, 150, 100, 40);
   ui::Picture picture;
-  picture.Create(panel.Handle(), 2, 2, 22, 21);
+  picture.Create(form.Handle(), 2, 150, 22, 21);
   picture.SetBitmap(ui::Bitmap(CreateBitmap(16, 15, 1, 32, nullptr)));
+  EXPECT_EQ(SendMessageA(picture.Handle(), STM_GETIMAGE, IMAGE_BITMAP, 0),
+            reinterpret_cast<LRESULT>(picture.BitmapHandle()));
 
   EXPECT_EQ(ui::Window::FromHandle(form.Handle()), &form);
   EXPECT_EQ(ui::Control::FromHandle(form.Handle()), nullptr);
-  for (ui::Control* c : std::initializer_list<ui::Control*>{&form.edit, &form.button, &form.list, &panel, &picture}) {
-    SCOPED_TRACE(ClassOf(c->Handle()));
+  EXPECT_EQ(Properties(form.Handle()), std::vector<std::string>{});
+  const std::pair<ui::Control*, const char*> controls[] = {
+      {&form.edit, "Edit"}, {&form.button, "Button"}, {&form.list, "ComboBox"}, {&picture, "Static"}};
+  for (auto [c, standardName] : controls) {
+    SCOPED_TRACE(standardName);
     EXPECT_EQ(ui::Control::FromHandle(c->Handle()), c);
     EXPECT_EQ(ui::Window::FromHandle(c->Handle()), nullptr);
-    EXPECT_EQ(PropertyNames(c->Handle()), std::vector<std::string>{});
+    EXPECT_EQ(Properties(c->Handle()), std::vector<std::string>{});
+    EXPECT_EQ(lstrcmpiA(ClassOf(c->Handle()).c_str(), standardName), 0);  // as other programs find them
   }
-  EXPECT_EQ(PropertyNames(form.Handle()), std::vector<std::string>{});
-  // Other programs and tests find our controls by the standard class names.
-  EXPECT_EQ(lstrcmpiA(ClassOf(form.button.Handle()).c_str(), "Button"), 0);
-  EXPECT_EQ(lstrcmpiA(ClassOf(form.edit.Handle()).c_str(), "Edit"), 0);
-  EXPECT_EQ(lstrcmpiA(ClassOf(form.list.Handle()).c_str(), "ComboBox"), 0);
-  EXPECT_EQ(SendMessageA(picture.Handle(), STM_GETIMAGE, IMAGE_BITMAP, 0),
-            reinterpret_cast<LRESULT>(picture.BitmapHandle()));
-  // A window of the same class that no object made has no object: a
-  // standard-class window made by hand, and the field a combo box makes.
+  // A window of that class that no object made has no object.
   HWND plain = CreateWindowExA(0, "Button", "plain", WS_CHILD, 0, 0, 10, 10, form.Handle(), nullptr,
                                GetModuleHandleA(nullptr), nullptr);
   EXPECT_EQ(ui::Control::FromHandle(plain), nullptr);
@@ -101,28 +89,25 @@ TEST(Framework, ObjectsAreFoundFromTheirWindowsWithoutPropertiesAndUnderTheStand
 }
 
 TEST(Framework, AHintIsRelayedByTheControlAndShowsWithoutSubclassing) {
-  Notes notes;
-  TestForm form(notes);
+  int destroyed = 0, late = 0;
+  TestForm form(destroyed, late);
   form.Create(nullptr);
   ShowWindow(form.Handle(), SW_SHOW);
   SetForegroundWindow(form.Handle());
   Pump();
-  HWND tip = form.Hints().Handle();
-  HWND button = form.button.Handle();
+  HWND tip = form.Hints().Handle(), button = form.button.Handle();
   TTTOOLINFOA ti{};
   ti.cbSize = sizeof ti;
   ti.hwnd = form.Handle();
   ti.uId = reinterpret_cast<UINT_PTR>(button);
   ASSERT_TRUE(SendMessageA(tip, TTM_GETTOOLINFOA, 0, reinterpret_cast<LPARAM>(&ti)));
   EXPECT_EQ(ti.uFlags & TTF_SUBCLASS, 0u);
-  EXPECT_EQ(form.Hints().HintOf(button), "Goes");
 
   // The mouse rests over the button: the tooltip learns it only from the button's relay.
   RECT r;
   GetWindowRect(button, &r);
   SetCursorPos((r.left + r.right) / 2, (r.top + r.bottom) / 2);
-  POINT inside{(r.right - r.left) / 2, (r.bottom - r.top) / 2};
-  PostMessageA(button, WM_MOUSEMOVE, 0, MAKELPARAM(inside.x, inside.y));
+  PostMessageA(button, WM_MOUSEMOVE, 0, MAKELPARAM((r.right - r.left) / 2, (r.bottom - r.top) / 2));
   TTTOOLINFOA current{};
   current.cbSize = sizeof current;
   EXPECT_TRUE(PumpUntil([&] {
@@ -131,43 +116,39 @@ TEST(Framework, AHintIsRelayedByTheControlAndShowsWithoutSubclassing) {
   EXPECT_EQ(current.uId, reinterpret_cast<UINT_PTR>(button));
 
   // A control that goes takes its tool with it.
-  HWND gone = form.button.Handle();
-  DestroyWindow(gone);
+  DestroyWindow(button);
   EXPECT_EQ(form.button.Handle(), nullptr);
-  EXPECT_EQ(form.Hints().HintOf(gone), "");
+  EXPECT_EQ(form.Hints().HintOf(button), "");
 }
 
 TEST(Framework, DestroyHandlersRunWhicheverGoesFirstAndNoMessageReachesAGoingObject) {
-  // The owner's window goes: the owned form's handler runs, no object keeps a dead handle.
-  Notes ownerNotes, ownedNotes;
-  TestForm owner(ownerNotes), owned(ownedNotes);
+  // The owner's window goes: the owned form's handler runs, and no object keeps a dead handle.
+  int ownerDestroyed = 0, ownedDestroyed = 0, late = 0;
+  TestForm owner(ownerDestroyed, late), owned(ownedDestroyed, late);
   owner.Create(nullptr);
   owned.Create(owner.Handle());
-  owned.edit.SetFocus();
   DestroyWindow(owner.Handle());
-  EXPECT_EQ(ownerNotes.destroyed, 1);
-  EXPECT_EQ(ownedNotes.destroyed, 1);
-  for (HWND h : {owner.Handle(), owned.Handle(), owned.edit.Handle(), owned.button.Handle()}) EXPECT_EQ(h, nullptr);
-  EXPECT_EQ(owned.Hints().Handle(), nullptr);
+  EXPECT_EQ(ownerDestroyed, 1);
+  EXPECT_EQ(ownedDestroyed, 1);
+  for (HWND h : {owner.Handle(), owned.Handle(), owned.edit.Handle(), owned.Hints().Handle()}) EXPECT_EQ(h, nullptr);
 
   // The object goes first: a form that destroys its window in its destructor
   // sees its handler run; one that does not gets no message while its members
-  // (a focused edit among them) are destroyed.
-  Notes first, late;
+  // (a focused edit among them) go, and its window goes all the same.
+  int firstDestroyed = 0, secondDestroyed = 0;
   HWND window = nullptr;
   {
-    TestForm a(first, true);
-    a.Create(nullptr);
-    TestForm b(late);
-    b.Create(nullptr);
-    ShowWindow(b.Handle(), SW_SHOW);
-    SetForegroundWindow(b.Handle());
-    b.edit.SetFocus();
+    TestForm first(firstDestroyed, late, true), second(secondDestroyed, late);
+    first.Create(nullptr);
+    second.Create(nullptr);
+    ShowWindow(second.Handle(), SW_SHOW);
+    SetForegroundWindow(second.Handle());
+    second.edit.SetFocus();
     Pump();
-    window = b.Handle();
+    window = second.Handle();
   }
-  EXPECT_EQ(first.destroyed, 1);
-  EXPECT_EQ(late.lateMessages, 0);
+  EXPECT_EQ(firstDestroyed, 1);
+  EXPECT_EQ(late, 0);
   EXPECT_FALSE(IsWindow(window));
 }
 
