@@ -8,22 +8,9 @@
 namespace qc::ui {
 namespace {
 
+// Our own class for panels and painted captions (registered with the window
+// procedure on first use).
 constexpr char kPanelClass[] = "QuillcardPanel";
-
-void RegisterPanelClass() {
-  static bool done = false;
-  if (done) return;
-  WNDCLASSEXA wc{};
-  wc.cbSize = sizeof wc;
-  wc.style = CS_DBLCLKS;
-  wc.lpfnWndProc = DefWindowProcA;
-  wc.hInstance = GetModuleHandleA(nullptr);
-  wc.hCursor = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
-  wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-  wc.lpszClassName = kPanelClass;
-  RegisterClassExA(&wc);
-  done = true;
-}
 
 std::string GetListText(HWND h, UINT lenMsg, UINT textMsg, int i) {
   LRESULT n = SendMessageA(h, lenMsg, static_cast<WPARAM>(i), 0);
@@ -34,83 +21,36 @@ std::string GetListText(HWND h, UINT lenMsg, UINT textMsg, int i) {
   return s;
 }
 
-// Filling a list of many thousand items. Every message that reaches a list
-// through the subclass chain (ours and the hint window's) costs a property
-// lookup, which under Wine is a trip to its server: at 100,000 contacts that
-// alone is minutes. The items go straight to the class's own procedure,
-// which nothing in the chain needs to see, with the storage reserved and
-// redrawing off until the end. A sorted list would compare each new item
-// with a dozen others to find its place; instead the items are put in the
-// list's own order once, by the sort keys of the same collation the list
-// compares with, and each is appended where it belongs.
-struct ListMessages {
-  UINT count, reserve, add, insert;
-};
-constexpr ListMessages kComboBoxMessages{CB_GETCOUNT, CB_INITSTORAGE, CB_ADDSTRING, CB_INSERTSTRING};
-constexpr ListMessages kListBoxMessages{LB_GETCOUNT, LB_INITSTORAGE, LB_ADDSTRING, LB_INSERTSTRING};
-
-// The sort key of a text under the collation the lists compare with.
-std::string SortKey(const std::string& text) {
-  constexpr DWORD kFlags = LCMAP_SORTKEY | NORM_IGNORECASE;
-  char buffer[512];
-  int n = LCMapStringA(LOCALE_USER_DEFAULT, kFlags, text.c_str(), static_cast<int>(text.size()), buffer, sizeof buffer);
-  if (n > 0) return std::string(buffer, static_cast<size_t>(n));
-  n = LCMapStringA(LOCALE_USER_DEFAULT, kFlags, text.c_str(), static_cast<int>(text.size()), nullptr, 0);
-  std::string key(static_cast<size_t>(n > 0 ? n : 0), '\0');
-  if (n > 0) LCMapStringA(LOCALE_USER_DEFAULT, kFlags, text.c_str(), static_cast<int>(text.size()), key.data(), n);
-  return key;
-}
-
-// The order in which a sorted list holds the texts. Texts read from another
-// sorted list come in that order already, which one comparison each shows.
-std::vector<size_t> ListOrder(const std::vector<std::string>& texts) {
-  std::vector<size_t> order(texts.size());
-  for (size_t i = 0; i < order.size(); ++i) order[i] = i;
-  bool ordered = true;
-  for (size_t i = 1; i < texts.size() && ordered; ++i)
-    ordered = CompareStringA(LOCALE_USER_DEFAULT, NORM_IGNORECASE, texts[i - 1].c_str(),
-                             static_cast<int>(texts[i - 1].size()), texts[i].c_str(),
-                             static_cast<int>(texts[i].size())) != CSTR_GREATER_THAN;
-  if (ordered) return order;
-  std::vector<std::string> keys(texts.size());
-  for (size_t i = 0; i < texts.size(); ++i) keys[i] = SortKey(texts[i]);
-  std::stable_sort(order.begin(), order.end(), [&](size_t a, size_t b) { return keys[a] < keys[b]; });
-  return order;
-}
-
-void AddItems(HWND h, const ListMessages& m, bool sorted, const std::vector<std::string>& texts) {
-  auto classProc = reinterpret_cast<WNDPROC>(GetClassLongPtrA(h, GCLP_WNDPROC));
-  // Into a sorted list that holds items already, each finds its own place.
-  bool append = !sorted || CallWindowProcA(classProc, h, m.count, 0, 0) == 0;
-  std::vector<size_t> order;
-  if (sorted && append) {
-    order = ListOrder(texts);
-  } else {
-    for (size_t i = 0; i < texts.size(); ++i) order.push_back(i);
+// Redrawing off until the end, whatever happens in between.
+class RedrawOff {
+ public:
+  explicit RedrawOff(HWND h) : h_(h) { SendMessageA(h_, WM_SETREDRAW, FALSE, 0); }
+  ~RedrawOff() {
+    SendMessageA(h_, WM_SETREDRAW, TRUE, 0);
+    InvalidateRect(h_, nullptr, TRUE);
   }
+  RedrawOff(const RedrawOff&) = delete;
+  RedrawOff& operator=(const RedrawOff&) = delete;
+
+ private:
+  HWND h_;
+};
+
+// Fills a list with its own messages: its storage reserved for the items
+// and their texts, redrawn once at the end.
+void AddItems(HWND h, UINT reserve, UINT add, const std::vector<std::string>& texts) {
   size_t bytes = 0;
   for (const std::string& t : texts) bytes += t.size() + 1;
-  SendMessageA(h, WM_SETREDRAW, FALSE, 0);
-  CallWindowProcA(classProc, h, m.reserve, texts.size(), static_cast<LPARAM>(bytes));
-  for (size_t i : order)
-    CallWindowProcA(classProc, h, append ? m.insert : m.add, static_cast<WPARAM>(-1),
-                    reinterpret_cast<LPARAM>(texts[i].c_str()));
-  SendMessageA(h, WM_SETREDRAW, TRUE, 0);
-  InvalidateRect(h, nullptr, TRUE);
+  RedrawOff quiet(h);
+  SendMessageA(h, reserve, texts.size(), static_cast<LPARAM>(bytes));
+  for (const std::string& t : texts) SendMessageA(h, add, 0, reinterpret_cast<LPARAM>(t.c_str()));
 }
 
-// All the texts of a list, read the same quick way.
 std::vector<std::string> ListTexts(HWND h, UINT countMsg, UINT lenMsg, UINT textMsg) {
-  auto classProc = reinterpret_cast<WNDPROC>(GetClassLongPtrA(h, GCLP_WNDPROC));
-  LRESULT count = CallWindowProcA(classProc, h, countMsg, 0, 0);
+  LRESULT count = SendMessageA(h, countMsg, 0, 0);
   std::vector<std::string> texts;
-  for (LRESULT i = 0; i < count; ++i) {
-    LRESULT n = CallWindowProcA(classProc, h, lenMsg, static_cast<WPARAM>(i), 0);
-    std::string text(static_cast<size_t>(n > 0 ? n : 0) + 1, '\0');
-    LRESULT got = CallWindowProcA(classProc, h, textMsg, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(text.data()));
-    text.resize(got > 0 ? static_cast<size_t>(got) : 0);
-    texts.push_back(std::move(text));
-  }
+  texts.reserve(count > 0 ? static_cast<size_t>(count) : 0);
+  for (LRESULT i = 0; i < count; ++i) texts.push_back(GetListText(h, lenMsg, textMsg, static_cast<int>(i)));
   return texts;
 }
 
@@ -120,7 +60,6 @@ std::vector<std::string> ListTexts(HWND h, UINT countMsg, UINT lenMsg, UINT text
 
 void Panel::Create(HWND parent, int x, int y, int w, int h, const std::string& caption,
                    Bevel bevel) {
-  RegisterPanelClass();
   bevel_ = bevel;
   CreateControl(parent, kPanelClass, caption, WS_VISIBLE | WS_CLIPSIBLINGS, WS_EX_CONTROLPARENT,
                 x, y, w, h);
@@ -132,7 +71,7 @@ void Panel::SetChildrenEnabled(bool on) {
   SetTextColor(on ? RGB(0, 0, 0) : GetSysColor(COLOR_GRAYTEXT));
 }
 
-LRESULT Panel::SubclassedProc(UINT msg, WPARAM wp, LPARAM lp) {
+LRESULT Panel::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
   if (msg == WM_PAINT) {
     PAINTSTRUCT ps;
     HDC dc = BeginPaint(Handle(), &ps);
@@ -156,13 +95,13 @@ LRESULT Panel::SubclassedProc(UINT msg, WPARAM wp, LPARAM lp) {
     InvalidateRect(Handle(), nullptr, TRUE);
     return res;
   }
-  return Control::SubclassedProc(msg, wp, lp);
+  return Control::OnMessage(msg, wp, lp);
 }
 
 // ---------------------------------------------------------------- Button
 
 void Button::Create(HWND parent, const std::string& caption, int x, int y, int w, int h) {
-  CreateControl(parent, "BUTTON", caption, WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON, 0, x, y, w, h);
+  CreateControl(parent, WC_BUTTONA, caption, WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON, 0, x, y, w, h);
 }
 
 void Button::Click() {
@@ -179,7 +118,7 @@ bool Button::HandleCommand(WORD code) {
 // ---------------------------------------------------------------- CheckBox
 
 void CheckBox::Create(HWND parent, const std::string& caption, int x, int y, int w, int h) {
-  CreateControl(parent, "BUTTON", caption, WS_VISIBLE | WS_TABSTOP | BS_AUTOCHECKBOX, 0, x, y, w, h);
+  CreateControl(parent, WC_BUTTONA, caption, WS_VISIBLE | WS_TABSTOP | BS_AUTOCHECKBOX, 0, x, y, w, h);
 }
 
 bool CheckBox::Checked() const { return SendMessageA(Handle(), BM_GETCHECK, 0, 0) == BST_CHECKED; }
@@ -196,7 +135,7 @@ bool CheckBox::HandleCommand(WORD code) {
 void RadioGroup::Create(HWND parent, const std::string& caption,
                         const std::vector<std::string>& items, int x, int y, int w, int h,
                         int columns) {
-  CreateControl(parent, "BUTTON", caption, WS_VISIBLE | BS_GROUPBOX, WS_EX_CONTROLPARENT, x, y, w, h);
+  CreateControl(parent, WC_BUTTONA, caption, WS_VISIBLE | BS_GROUPBOX, WS_EX_CONTROLPARENT, x, y, w, h);
   int top = 16, bottom = h - 6, left = 8;
   int rows = (static_cast<int>(items.size()) + columns - 1) / columns;
   int colW = (w - 2 * left) / columns;
@@ -225,7 +164,7 @@ void RadioGroup::SetItemIndex(int index) {
 
 void RadioGroup::RadioButton::Create(HWND parent, const std::string& caption, int x, int y, int w,
                                      int h, bool first) {
-  CreateControl(parent, "BUTTON", caption,
+  CreateControl(parent, WC_BUTTONA, caption,
                 WS_VISIBLE | BS_AUTORADIOBUTTON | (first ? WS_GROUP | WS_TABSTOP : 0), 0, x, y, w, h);
 }
 
@@ -238,14 +177,13 @@ bool RadioGroup::RadioButton::HandleCommand(WORD code) {
 // ---------------------------------------------------------------- Label
 
 void Label::Create(HWND parent, const std::string& caption, int x, int y, int w, int h, DWORD align) {
-  CreateControl(parent, "STATIC", caption, WS_VISIBLE | align, 0, x, y, w, h);
+  CreateControl(parent, WC_STATICA, caption, WS_VISIBLE | align, 0, x, y, w, h);
 }
 
 // ---------------------------------------------------------------- Label3D
 
 void Label3D::Create(HWND parent, const std::string& caption, int x, int y, int w, int h,
                      int fontHeight, COLORREF colour) {
-  RegisterPanelClass();
   colour_ = colour;
   LOGFONTA lf{};
   lf.lfHeight = -fontHeight;
@@ -253,22 +191,18 @@ void Label3D::Create(HWND parent, const std::string& caption, int x, int y, int 
   lf.lfCharSet = ANSI_CHARSET;
   lf.lfQuality = ANTIALIASED_QUALITY;
   lstrcpyA(lf.lfFaceName, "Arial");
-  font_ = CreateFontIndirectA(&lf);
+  font_.Reset(CreateFontIndirectA(&lf));
   CreateControl(parent, kPanelClass, caption, WS_VISIBLE, 0, x, y, w, h);
 }
 
-Label3D::~Label3D() {
-  if (font_) DeleteObject(font_);
-}
-
-LRESULT Label3D::SubclassedProc(UINT msg, WPARAM wp, LPARAM lp) {
+LRESULT Label3D::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
   if (msg == WM_PAINT) {
     PAINTSTRUCT ps;
     HDC dc = BeginPaint(Handle(), &ps);
     RECT r;
     GetClientRect(Handle(), &r);
     std::string caption = Text();
-    HGDIOBJ old = SelectObject(dc, font_);
+    HGDIOBJ old = SelectObject(dc, font_.Get());
     SetBkMode(dc, TRANSPARENT);
     const UINT fmt = DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX;
     RECT light = r, dark = r;
@@ -289,13 +223,62 @@ LRESULT Label3D::SubclassedProc(UINT msg, WPARAM wp, LPARAM lp) {
     InvalidateRect(Handle(), nullptr, TRUE);
     return res;
   }
-  return Control::SubclassedProc(msg, wp, lp);
+  return Control::OnMessage(msg, wp, lp);
+}
+
+// ---------------------------------------------------------------- Picture
+
+void Picture::Create(HWND parent, int x, int y, int w, int h) {
+  CreateControl(parent, WC_STATICA, "", WS_VISIBLE | SS_BITMAP | SS_CENTERIMAGE, 0, x, y, w, h);
+}
+
+Picture::~Picture() { TakeBack(); }
+
+void Picture::SetBitmap(Bitmap bitmap) {
+  TakeBack();
+  icon_.Reset();
+  bitmap_ = std::move(bitmap);
+  Show(SS_BITMAP, IMAGE_BITMAP, bitmap_.Get());
+}
+
+void Picture::SetIcon(Icon icon) {
+  TakeBack();
+  bitmap_.Reset();
+  icon_ = std::move(icon);
+  Show(SS_ICON, IMAGE_ICON, icon_.Get());
+}
+
+void Picture::Show(DWORD style, UINT type, HANDLE image) {
+  if (!Handle() || !image) return;
+  // The static control takes an image of the type its style names.
+  LONG current = GetWindowLongA(Handle(), GWL_STYLE);
+  SetWindowLongA(Handle(), GWL_STYLE, static_cast<LONG>((current & ~SS_TYPEMASK) | style));
+  SendMessageA(Handle(), STM_SETIMAGE, type, reinterpret_cast<LPARAM>(image));
+  shown_ = type;
+}
+
+void Picture::TakeBack() {
+  if (!Handle() || !shown_) return;
+  auto given = shown_ == IMAGE_BITMAP ? static_cast<HANDLE>(bitmap_.Get()) : static_cast<HANDLE>(icon_.Get());
+  auto back = reinterpret_cast<HANDLE>(SendMessageA(Handle(), STM_SETIMAGE, shown_, 0));
+  // A bitmap with alpha is shown from a copy that the control made and hands
+  // back here; it is ours to free (the control never frees an image).
+  if (back && back != given) {
+    if (shown_ == IMAGE_BITMAP) DeleteObject(back);
+    else DestroyIcon(static_cast<HICON>(back));
+  }
+  shown_ = 0;
+}
+
+LRESULT Picture::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
+  if (msg == WM_DESTROY) TakeBack();
+  return Control::OnMessage(msg, wp, lp);
 }
 
 // ---------------------------------------------------------------- Edit, Memo
 
 void Edit::Create(HWND parent, int x, int y, int w, int h, DWORD extraStyle) {
-  CreateControl(parent, "EDIT", "", WS_VISIBLE | WS_TABSTOP | ES_AUTOHSCROLL | extraStyle,
+  CreateControl(parent, WC_EDITA, "", WS_VISIBLE | WS_TABSTOP | ES_AUTOHSCROLL | extraStyle,
                 WS_EX_CLIENTEDGE, x, y, w, h);
 }
 
@@ -308,7 +291,7 @@ bool Edit::HandleCommand(WORD code) {
 }
 
 void Memo::Create(HWND parent, int x, int y, int w, int h, DWORD extraStyle) {
-  CreateControl(parent, "EDIT", "", WS_VISIBLE | ES_MULTILINE | ES_AUTOVSCROLL | extraStyle,
+  CreateControl(parent, WC_EDITA, "", WS_VISIBLE | ES_MULTILINE | ES_AUTOVSCROLL | extraStyle,
                 WS_EX_CLIENTEDGE, x, y, w, h);
 }
 
@@ -340,7 +323,7 @@ std::vector<std::string> Memo::Lines() const {
 // ---------------------------------------------------------------- ComboBox
 
 void ComboBox::Create(HWND parent, int x, int y, int w, int h, bool sorted, int dropDownCount, bool editable) {
-  CreateControl(parent, "COMBOBOX", "",
+  CreateControl(parent, WC_COMBOBOXA, "",
                 WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | (editable ? CBS_DROPDOWN | CBS_AUTOHSCROLL : CBS_DROPDOWNLIST) |
                     (sorted ? CBS_SORT : 0),
                 0,
@@ -350,9 +333,7 @@ void ComboBox::Create(HWND parent, int x, int y, int w, int h, bool sorted, int 
 
 int ComboBox::Count() const { return static_cast<int>(SendMessageA(Handle(), CB_GETCOUNT, 0, 0)); }
 std::string ComboBox::Item(int i) const { return GetListText(Handle(), CB_GETLBTEXTLEN, CB_GETLBTEXT, i); }
-void ComboBox::AddAll(const std::vector<std::string>& texts) {
-  AddItems(Handle(), kComboBoxMessages, (GetWindowLongA(Handle(), GWL_STYLE) & CBS_SORT) != 0, texts);
-}
+void ComboBox::AddAll(const std::vector<std::string>& texts) { AddItems(Handle(), CB_INITSTORAGE, CB_ADDSTRING, texts); }
 std::vector<std::string> ComboBox::Items() const {
   return ListTexts(Handle(), CB_GETCOUNT, CB_GETLBTEXTLEN, CB_GETLBTEXT);
 }
@@ -384,7 +365,7 @@ bool ComboBox::HandleCommand(WORD code) {
 // ---------------------------------------------------------------- ListBox
 
 void ListBox::Create(HWND parent, int x, int y, int w, int h, bool sorted, bool multiSelect) {
-  CreateControl(parent, "LISTBOX", "",
+  CreateControl(parent, WC_LISTBOXA, "",
                 WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT |
                     (sorted ? LBS_SORT : 0) | (multiSelect ? LBS_EXTENDEDSEL : 0),
                 WS_EX_CLIENTEDGE, x, y, w, h);
@@ -392,9 +373,7 @@ void ListBox::Create(HWND parent, int x, int y, int w, int h, bool sorted, bool 
 
 int ListBox::Count() const { return static_cast<int>(SendMessageA(Handle(), LB_GETCOUNT, 0, 0)); }
 std::string ListBox::Item(int i) const { return GetListText(Handle(), LB_GETTEXTLEN, LB_GETTEXT, i); }
-void ListBox::AddAll(const std::vector<std::string>& texts) {
-  AddItems(Handle(), kListBoxMessages, (GetWindowLongA(Handle(), GWL_STYLE) & LBS_SORT) != 0, texts);
-}
+void ListBox::AddAll(const std::vector<std::string>& texts) { AddItems(Handle(), LB_INITSTORAGE, LB_ADDSTRING, texts); }
 int ListBox::Add(const std::string& text) {
   return static_cast<int>(SendMessageA(Handle(), LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str())));
 }

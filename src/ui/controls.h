@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "ui/handles.h"
 #include "ui/window.h"
 
 namespace qc::ui {
@@ -20,7 +21,7 @@ class Panel : public Control {
   void SetChildrenEnabled(bool on);
 
  protected:
-  LRESULT SubclassedProc(UINT msg, WPARAM wp, LPARAM lp) override;
+  LRESULT OnMessage(UINT msg, WPARAM wp, LPARAM lp) override;
 
  private:
   Bevel bevel_ = Bevel::None;
@@ -77,14 +78,35 @@ class Label3D : public Control {
  public:
   void Create(HWND parent, const std::string& caption, int x, int y, int w, int h,
               int fontHeight, COLORREF colour);
-  ~Label3D() override;
 
  protected:
-  LRESULT SubclassedProc(UINT msg, WPARAM wp, LPARAM lp) override;
+  LRESULT OnMessage(UINT msg, WPARAM wp, LPARAM lp) override;
 
  private:
-  HFONT font_ = nullptr;
+  Font font_;
   COLORREF colour_ = 0;
+};
+
+// A picture: a bitmap or an icon, centred, owned by the control.
+class Picture : public Control {
+ public:
+  void Create(HWND parent, int x, int y, int w, int h);
+  ~Picture() override;
+  void SetBitmap(Bitmap bitmap);
+  void SetIcon(Icon icon);
+  HBITMAP BitmapHandle() const { return bitmap_.Get(); }
+  HICON IconHandle() const { return icon_.Get(); }
+
+ protected:
+  LRESULT OnMessage(UINT msg, WPARAM wp, LPARAM lp) override;
+
+ private:
+  void Show(DWORD style, UINT type, HANDLE image);
+  // Takes the image back from the window, freeing a copy the window made of it.
+  void TakeBack();
+  Bitmap bitmap_;
+  Icon icon_;
+  UINT shown_ = 0;  // IMAGE_BITMAP or IMAGE_ICON while the window shows one
 };
 
 class Edit : public Control {
@@ -113,7 +135,8 @@ class ComboBox : public Control {
   int Count() const;
   std::string Item(int i) const;
   int Add(const std::string& text);  // returns the index where it landed
-  // Adds many at once, quickly (see AddItems in controls.cpp); in sorted order they land fastest.
+  // Adds many at once: the list's own messages, with its storage reserved
+  // and without redrawing until the end. A sorted list sorts them itself.
   void AddAll(const std::vector<std::string>& texts);
   std::vector<std::string> Items() const;
   void Insert(int i, const std::string& text);
@@ -134,7 +157,8 @@ class ListBox : public Control {
   int Count() const;
   std::string Item(int i) const;
   int Add(const std::string& text);
-  // Adds many at once, quickly (see AddItems in controls.cpp); in sorted order they land fastest.
+  // Adds many at once: the list's own messages, with its storage reserved
+  // and without redrawing until the end. A sorted list sorts them itself.
   void AddAll(const std::vector<std::string>& texts);
   void Insert(int i, const std::string& text);
   void Delete(int i);

@@ -1,6 +1,7 @@
 #include "ui/form.h"
 
 #include "ui/controls.h"
+#include "ui/handles.h"
 
 namespace qc::ui {
 
@@ -25,24 +26,27 @@ void HintWindow::Create(HWND owner) {
   SetActive(Application::Get().ShowHints());
 }
 
+bool HintWindow::HasTool(HWND control) const {
+  TTTOOLINFOA ti{};
+  ti.cbSize = sizeof ti;
+  ti.hwnd = owner_;
+  ti.uId = reinterpret_cast<UINT_PTR>(control);
+  return tip_ && SendMessageA(tip_, TTM_GETTOOLINFOA, 0, reinterpret_cast<LPARAM>(&ti)) != FALSE;
+}
+
 void HintWindow::SetHint(HWND control, const std::string& text) {
   if (!tip_) return;
   TTTOOLINFOA ti{};
   ti.cbSize = sizeof ti;
-  ti.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+  ti.uFlags = TTF_IDISHWND;  // the control relays its mouse messages itself
   ti.hwnd = owner_;
   ti.uId = reinterpret_cast<UINT_PTR>(control);
   ti.lpszText = const_cast<char*>(text.c_str());
-  if (tools_.count(control)) {
-    SendMessageA(tip_, TTM_UPDATETIPTEXTA, 0, reinterpret_cast<LPARAM>(&ti));
-  } else {
-    SendMessageA(tip_, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&ti));
-    tools_.insert(control);
-  }
+  SendMessageA(tip_, HasTool(control) ? TTM_UPDATETIPTEXTA : TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&ti));
 }
 
 std::string HintWindow::HintOf(HWND control) const {
-  if (!tip_ || !tools_.count(control)) return {};
+  if (!HasTool(control)) return {};
   char buf[1024] = {};
   TTTOOLINFOA ti{};
   ti.cbSize = sizeof ti;
@@ -61,7 +65,13 @@ void HintWindow::SetActive(bool on) {
 // ---------------------------------------------------------------- Form
 
 Form::Form() = default;
-Form::~Form() = default;
+
+// The derived form's members are gone by now: the window goes without
+// reaching what is left of the object, its tooltip with it.
+Form::~Form() {
+  DestroyDetached();
+  hints_.OwnerDestroyed();
+}
 
 void Form::CreateForm(const std::string& caption, int clientW, int clientH, HWND owner,
                       DWORD extraStyle) {
@@ -185,6 +195,7 @@ LRESULT Form::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
       DestroyWindow(Handle());
       return 0;
     case WM_DESTROY:
+      hints_.OwnerDestroyed();
       FormDestroyed();
       return 0;
     case WM_NCPAINT:
@@ -207,7 +218,7 @@ LRESULT Form::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
       }
       return DefaultHandling(msg, wp, lp);
     case WM_SETFOCUS:
-      if (lastFocus_ && IsWindow(lastFocus_)) {
+      if (lastFocus_ && IsChild(Handle(), lastFocus_)) {
         ::SetFocus(lastFocus_);
         return 0;
       }
@@ -249,24 +260,24 @@ void Form::PaintCaption() {
 
   COLORREF from = active_ ? CaptionGradient() : GetSysColor(COLOR_INACTIVECAPTION);
   COLORREF to = GetSysColor(active_ ? COLOR_GRADIENTACTIVECAPTION : COLOR_GRADIENTINACTIVECAPTION);
-  HDC dc = GetWindowDC(hwnd);
+  WindowDc windowDc(hwnd, true);
+  HDC dc = windowDc.Get();
   const int steps = 64;
   int span = cap.right - cap.left;
   for (int i = 0; i < steps; ++i) {
     RECT band{cap.left + span * i / steps, cap.top, cap.left + span * (i + 1) / steps, cap.bottom};
     auto mix = [&](int a, int b) { return a + (b - a) * i / (steps - 1); };
-    HBRUSH brush = CreateSolidBrush(RGB(mix(GetRValue(from), GetRValue(to)), mix(GetGValue(from), GetGValue(to)),
-                                        mix(GetBValue(from), GetBValue(to))));
-    FillRect(dc, &band, brush);
-    DeleteObject(brush);
+    Brush brush(CreateSolidBrush(RGB(mix(GetRValue(from), GetRValue(to)), mix(GetGValue(from), GetGValue(to)),
+                                     mix(GetBValue(from), GetBValue(to)))));
+    FillRect(dc, &band, brush.Get());
   }
 
   NONCLIENTMETRICSA ncm{};
   ncm.cbSize = sizeof ncm;
   SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, sizeof ncm, &ncm, 0);
   ncm.lfCaptionFont.lfWeight = FW_BOLD;
-  HFONT font = CreateFontIndirectA(&ncm.lfCaptionFont);
-  HGDIOBJ old = SelectObject(dc, font);
+  Font font(CreateFontIndirectA(&ncm.lfCaptionFont));
+  HGDIOBJ old = SelectObject(dc, font.Get());
   SetBkMode(dc, TRANSPARENT);
   std::string text = Caption();
   RECT tr = cap;
@@ -279,8 +290,6 @@ void Form::PaintCaption() {
   ::SetTextColor(dc, GetSysColor(active_ ? COLOR_CAPTIONTEXT : COLOR_INACTIVECAPTIONTEXT));
   DrawTextA(dc, text.c_str(), -1, &tr, fmt);
   SelectObject(dc, old);
-  DeleteObject(font);
-  ReleaseDC(hwnd, dc);
 }
 
 // ---------------------------------------------------------------- Application
@@ -292,6 +301,7 @@ Application& Application::Get() {
 
 void Application::Dispatch(MSG& msg) {
   if (onMessage && onMessage(msg)) return;
+  RelayToOuterHint(msg);
   if (msg.message >= WM_KEYFIRST && msg.message <= WM_KEYLAST && msg.hwnd) {
     if (Form* f = FormOf(msg.hwnd)) {
       bool consumed = false;

@@ -12,8 +12,13 @@ namespace qc::ui {
 class Button;
 
 // The pop-up hints of one form: a balloon tooltip with one tool per control.
+// The controls relay their mouse messages to it (TTM_RELAYEVENT); nothing is
+// subclassed.
 class HintWindow {
  public:
+  HintWindow() = default;
+  HintWindow(const HintWindow&) = delete;
+  HintWindow& operator=(const HintWindow&) = delete;
   ~HintWindow();
   void Create(HWND owner);
   void SetHint(HWND control, const std::string& text);
@@ -21,12 +26,14 @@ class HintWindow {
   void SetActive(bool on);
   bool Active() const { return active_; }
   HWND Handle() const { return tip_; }
+  // The tooltip went with its owner (owned windows go first).
+  void OwnerDestroyed() { tip_ = nullptr; }
 
  private:
+  bool HasTool(HWND control) const;
   HWND tip_ = nullptr;
   HWND owner_ = nullptr;
   bool active_ = true;
-  std::set<HWND> tools_;
 };
 
 enum class ModalResult { None = 0, Ok = 1, Cancel = 2 };

@@ -1,7 +1,8 @@
 #pragma once
-// The window framework: one window-procedure trampoline that forwards to
-// member handlers and never lets an exception through, control wrappers with
-// event slots, and forms that own their controls as named members.
+// The window framework: one window procedure for every window and control of
+// ours, forwarding to member handlers and never letting an exception through;
+// control wrappers with event slots; forms that own their controls as named
+// members.
 #include <windows.h>
 #include <commctrl.h>
 
@@ -13,6 +14,7 @@
 namespace qc::ui {
 
 class Form;
+class Control;
 
 // Runs a handler and sends any exception to the general error report.
 template <typename F>
@@ -21,16 +23,32 @@ void Guarded(F&& f);
 // The program-wide dialog font (8 pt, the standard dialog face).
 HFONT DialogFont();
 
-// Base of every window whose messages we handle ourselves.
+namespace detail {
+// The one window procedure of every window and control of ours, and what it
+// needs to reach the objects (see window.cpp).
+struct Link;
+}  // namespace detail
+
+// Base of every window whose messages we handle ourselves. The object is
+// linked to its window from WM_NCCREATE to WM_NCDESTROY through the window's
+// extra bytes; no message reaches the object outside that time.
 class Window {
  public:
   Window() = default;
   Window(const Window&) = delete;
   Window& operator=(const Window&) = delete;
+  // Lets go of the window first, then destroys it: a window still there when
+  // its object goes gets no more messages to the object.
   virtual ~Window();
 
   HWND Handle() const { return hwnd_; }
+  // The object of a window of ours; null for any other window.
   static Window* FromHandle(HWND hwnd);
+
+  // Destroys the window now, with the whole object there to handle
+  // WM_DESTROY. A derived window whose destroy handling must also run when
+  // the object goes first calls this from its own destructor.
+  void DestroyHandle();
 
  protected:
   // Creates the window with our window class. `style`'s WS_CHILD decides
@@ -41,9 +59,12 @@ class Window {
   // calls DefWindowProc.
   virtual LRESULT OnMessage(UINT msg, WPARAM wp, LPARAM lp);
   LRESULT DefaultHandling(UINT msg, WPARAM wp, LPARAM lp);
+  // Unlinks the object from its window, then destroys the window: nothing
+  // of the destruction reaches the object (whose derived part may be gone).
+  void DestroyDetached();
 
  private:
-  static LRESULT CALLBACK Trampoline(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
+  friend struct detail::Link;
   HWND hwnd_ = nullptr;
 };
 
@@ -51,16 +72,26 @@ class Window {
 // control that sent them. Returns true when a control handled the message.
 bool ReflectToControl(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result);
 
+// Relays a mouse message of a window that is not one of our controls but lies
+// inside one (the edit field of a combo box) to the hint of that control.
+// The message loop calls it; our own controls relay their own messages.
+void RelayToOuterHint(const MSG& msg);
+
 // A standard or custom control wrapped with typed methods and event slots.
+// Each standard class is superclassed once under its own name (a class of
+// this program's that keeps the standard procedure for default handling).
 class Control {
  public:
   Control() = default;
   Control(const Control&) = delete;
   Control& operator=(const Control&) = delete;
+  // Lets go of the window first, then destroys it; the windows around it are
+  // not told about that destruction through their objects.
   virtual ~Control();
 
   HWND Handle() const { return hwnd_; }
   int Id() const { return id_; }
+  // The object of a control of ours; null for any other window.
   static Control* FromHandle(HWND hwnd);
 
   std::string Text() const;
@@ -101,19 +132,26 @@ class Control {
   void FireKeyDown(WPARAM& key);
 
  protected:
+  // Creates the control: `className` is a standard class (superclassed on
+  // first use) or one of this program's own ("QuillcardPanel").
   void CreateControl(HWND parent, const char* className, const std::string& text, DWORD style,
                      DWORD exStyle, int x, int y, int w, int h);
-  virtual LRESULT SubclassedProc(UINT msg, WPARAM wp, LPARAM lp);
+  // Handles a message of the control; the default runs the event slots and
+  // then the standard procedure (CallDefault).
+  virtual LRESULT OnMessage(UINT msg, WPARAM wp, LPARAM lp);
   LRESULT CallDefault(UINT msg, WPARAM wp, LPARAM lp);
 
  private:
-  static LRESULT CALLBACK SubclassProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR id,
-                                       DWORD_PTR ref);
+  friend struct detail::Link;
+  friend void RelayToOuterHint(const MSG& msg);
+  // Takes the control's tool out of its form's tooltip.
+  void ForgetHint();
   HWND hwnd_ = nullptr;
+  WNDPROC baseProc_ = nullptr;
   int id_ = 0;
   std::string hint_;
+  HWND hintTip_ = nullptr;  // the tooltip of the form that shows the hint
   COLORREF textColor_ = CLR_INVALID;
-  HBRUSH bgBrush_ = nullptr;
   bool mouseInside_ = false;
 };
 

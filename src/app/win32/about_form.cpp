@@ -14,11 +14,9 @@ void TfmAbout::Create(HWND owner) {
   ColourStep = 0;
 
   paIcon.Create(Handle(), 12, 12, 40, 40, "", ui::Panel::Bevel::Lowered);
-  icon_ = CreateWindowExA(0, "STATIC", "", WS_CHILD | WS_VISIBLE | SS_ICON, 4, 4, 32, 32, paIcon.Handle(),
-                          nullptr, GetModuleHandleA(nullptr), nullptr);
-  HICON big = static_cast<HICON>(
-      LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDI_QUILLCARD), IMAGE_ICON, 32, 32, 0));
-  SendMessageA(icon_, STM_SETICON, reinterpret_cast<WPARAM>(big), 0);
+  imIcon.Create(paIcon.Handle(), 4, 4, 32, 32);
+  imIcon.SetIcon(ui::Icon(static_cast<HICON>(
+      LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDI_QUILLCARD), IMAGE_ICON, 32, 32, 0))));
 
   Label3d1.Create(Handle(), "Quillcard 3.1", 60, 30, 308, 44, 32, RGB(0, 0, 128));
   Label3d2.Create(Handle(), "for Microsoft Word for Windows", 20, 86, 388, 32, 21, RGB(0, 0, 128));
@@ -31,6 +29,9 @@ void TfmAbout::Create(HWND owner) {
   oxButton1.onClick = [this] { oxButton1Click(); };
   SetTimer(Handle(), kTimer1, 500, nullptr);
 }
+
+// The window goes first, so that its timer stops whichever goes first.
+TfmAbout::~TfmAbout() { DestroyHandle(); }
 
 void TfmAbout::btAboutClick() {
   ui::ShellOpen(Handle(), kHomePage);

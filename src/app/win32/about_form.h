@@ -11,9 +11,11 @@ class TfmAbout : public ui::Form {
  public:
   // Creates the window owned by `owner`, centred over it.
   void Create(HWND owner);
+  ~TfmAbout() override;
 
   int ColourStep = 0;
   ui::Panel paIcon;
+  ui::Picture imIcon;
   ui::Label3D Label3d1, Label3d2;
   ui::Button btAbout, oxButton1;
 
@@ -23,9 +25,6 @@ class TfmAbout : public ui::Form {
 
  protected:
   LRESULT OnMessage(UINT msg, WPARAM wp, LPARAM lp) override;
-
- private:
-  HWND icon_ = nullptr;
 };
 
 }  // namespace qc

@@ -3,7 +3,9 @@
 #include <cctype>
 
 #include "app/win32/main_form.h"
+#include "common/text.h"
 #include "data/letter.h"
+#include "ui/handles.h"
 #include "word/word_insert.h"
 
 namespace qc {
@@ -122,15 +124,15 @@ void DatabasePage::CreateLetterAndFax(HWND page) {
   meFax.Create(f, 4, 126, 185, 80, ES_READONLY);
   meFax.SetHint(
       "This is how Quillcard will replace the variables: <Name>, <Company>, <Title> and <Number>");
+  static const ui::Font previewFont = [] {
+    LOGFONTA lf{};
+    lf.lfHeight = -10;
+    lf.lfCharSet = ANSI_CHARSET;
+    lstrcpyA(lf.lfFaceName, "MS Sans Serif");
+    return ui::Font(CreateFontIndirectA(&lf));
+  }();
   for (ui::Memo* m : {&meLetter, &meFax}) {
-    static HFONT previewFont = [] {
-      LOGFONTA lf{};
-      lf.lfHeight = -10;
-      lf.lfCharSet = ANSI_CHARSET;
-      lstrcpyA(lf.lfFaceName, "MS Sans Serif");
-      return CreateFontIndirectA(&lf);
-    }();
-    m->SetFont(previewFont);
+    m->SetFont(previewFont.Get());
     SetWindowLongA(m->Handle(), GWL_STYLE, GetWindowLongA(m->Handle(), GWL_STYLE) & ~WS_TABSTOP);
   }
 }
@@ -412,7 +414,7 @@ void DatabasePage::btInsertClick() {
   if (!session) return;
 
   word::InsertValues values;
-  values.headerLines = LetterHeaderLines(PreviewOfBoxes());
+  values.headerLines = SplitLines(meLetter.Text());  // the letter preview as shown
   values.name = ComposeLetterName(edName.Text(), edTreatment.Text(), cbTreatmentF.Checked());
   if (cbTitleF.Checked()) values.title = edTitle.Text();
   if (cbCompanyF.Checked()) values.company = edCompany.Text();

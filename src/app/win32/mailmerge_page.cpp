@@ -4,6 +4,7 @@
 #include <memory>
 
 #include "app/win32/main_form.h"
+#include "ui/handles.h"
 #include "ui/list_moves.h"
 #include "word/mail_merge.h"
 
@@ -12,9 +13,9 @@ namespace {
 
 // A small black triangle pointing up or down, 9 x 5 pixels, for the move buttons.
 HBITMAP ArrowBitmap(bool up) {
-  static HBITMAP bitmaps[2] = {};
-  HBITMAP& b = bitmaps[up ? 1 : 0];
-  if (b) return b;
+  static ui::Bitmap bitmaps[2];
+  ui::Bitmap& b = bitmaps[up ? 1 : 0];
+  if (b) return b.Get();
   // A monochrome bitmap: 0 bits take the button's text colour, 1 bits its face.
   BYTE bits[5 * 2];
   for (int row = 0; row < 5; ++row) {
@@ -24,8 +25,8 @@ HBITMAP ArrowBitmap(bool up) {
     bits[row * 2] = static_cast<BYTE>(line >> 8);
     bits[row * 2 + 1] = static_cast<BYTE>(line & 0xFF);
   }
-  b = CreateBitmap(9, 5, 1, 1, bits);
-  return b;
+  b.Reset(CreateBitmap(9, 5, 1, 1, bits));
+  return b.Get();
 }
 
 void ShowArrow(ui::Button& button, bool up) {

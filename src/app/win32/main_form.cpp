@@ -34,10 +34,8 @@ TfmMain::TfmMain(MainEnvironment env)
     : Book(NameSortKey), ContactList(Book.List()), Database(*this), MailMerge(*this), Configuration(*this),
       env_(std::move(env)) {}
 
-TfmMain::~TfmMain() {
-  if (PopupMenu1) DestroyMenu(PopupMenu1);
-  if (ui::Application::Get().onMessage && ui::MainWindow() == Handle()) ui::Application::Get().onMessage = nullptr;
-}
+// The window goes first, so that FormDestroyed runs whichever goes first.
+TfmMain::~TfmMain() { DestroyHandle(); }
 
 void TfmMain::Create() {
   CreateForm("Quillcard - 3.1", kClientWidth, kClientHeight, nullptr);
@@ -65,15 +63,16 @@ void TfmMain::Create() {
   }
   Pages.onChange = [this] { PagesChange(); };
 
+  // A shared icon: the system keeps it for the whole run.
   HICON icon = static_cast<HICON>(LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDI_QUILLCARD),
-                                             IMAGE_ICON, 16, 16, 0));
+                                             IMAGE_ICON, 16, 16, LR_SHARED));
   Tray.Attach(Handle(), icon, "Quillcard");
   Tray.onLeftClick = [this] { RestoreQuillcard1Click(); };
   Tray.onRightClick = [this] { ShowTrayMenu(); };
-  PopupMenu1 = CreatePopupMenu();
-  AppendMenuA(PopupMenu1, MF_STRING, kRestoreCommand, "&Restore Quillcard");
-  AppendMenuA(PopupMenu1, MF_STRING, kCloseCommand, "&Close Quillcard");
-  SetMenuDefaultItem(PopupMenu1, kRestoreCommand, FALSE);
+  PopupMenu1.Reset(CreatePopupMenu());
+  AppendMenuA(PopupMenu1.Get(), MF_STRING, kRestoreCommand, "&Restore Quillcard");
+  AppendMenuA(PopupMenu1.Get(), MF_STRING, kCloseCommand, "&Close Quillcard");
+  SetMenuDefaultItem(PopupMenu1.Get(), kRestoreCommand, FALSE);
 
   FormCreate();
 }
@@ -147,7 +146,7 @@ void TfmMain::ShowTrayMenu() {
   POINT pt;
   GetCursorPos(&pt);
   SetForegroundWindow(Handle());
-  UINT cmd = TrackPopupMenu(PopupMenu1, TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_NONOTIFY, pt.x, pt.y,
+  UINT cmd = TrackPopupMenu(PopupMenu1.Get(), TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_NONOTIFY, pt.x, pt.y,
                             0, Handle(), nullptr);
   PostMessageA(Handle(), WM_NULL, 0, 0);
   if (cmd == kRestoreCommand) RestoreQuillcard1Click();

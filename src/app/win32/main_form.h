@@ -17,6 +17,7 @@
 #include "settings/profile.h"
 #include "ui/controls.h"
 #include "ui/form.h"
+#include "ui/handles.h"
 #include "ui/tray_icon.h"
 #include "word/word_basic.h"
 
@@ -65,7 +66,7 @@ class TfmMain : public ui::Form {
   ConfigurationPage Configuration;
   ui::StatusBar Status;
   ui::TrayIcon Tray;
-  HMENU PopupMenu1 = nullptr;
+  ui::Menu PopupMenu1;
 
   // ---- what the pages ask of the frame
   UserMessages& Messages() const { return *env_.messages; }

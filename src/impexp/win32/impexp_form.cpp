@@ -70,9 +70,8 @@ bool OpenFileDialog::Execute(HWND owner) {
 
 TfmImpExp::TfmImpExp(ImpExpEnvironment env) : env_(std::move(env)) {}
 
-TfmImpExp::~TfmImpExp() {
-  if (boldFont_) DeleteObject(boldFont_);
-}
+// The window and its labels go before the font they are drawn with.
+TfmImpExp::~TfmImpExp() { DestroyHandle(); }
 
 WizardOperation TfmImpExp::Operation() const {
   return rgOperation.ItemIndex() == 0 ? WizardOperation::Import : WizardOperation::Export;
@@ -90,7 +89,7 @@ void TfmImpExp::Create(HWND owner) {
   LOGFONTA lf{};
   GetObjectA(ui::DialogFont(), sizeof lf, &lf);
   lf.lfWeight = FW_BOLD;
-  boldFont_ = CreateFontIndirectA(&lf);
+  boldFont_.Reset(CreateFontIndirectA(&lf));
 
   Hojas.Create(Handle(), 6, 6, kPageWidth, kPageHeight, "", ui::Panel::Bevel::Lowered);
   CreatePages();
@@ -308,7 +307,7 @@ void TfmImpExp::CreateLastPages() {
                  GetWindowLongA(paProgress.Handle(), GWL_EXSTYLE) | WS_EX_STATICEDGE);
   SetWindowPos(paProgress.Handle(), nullptr, 0, 0, 0, 0,
                SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_FRAMECHANGED | SWP_NOACTIVATE);
-  paProgress.SetFont(boldFont_);
+  paProgress.SetFont(boldFont_.Get());
   paProgress.SetTextColor(kNavy);
   paProgress.SetVisible(false);
 }

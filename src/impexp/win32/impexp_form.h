@@ -15,6 +15,7 @@
 #include "settings/profile.h"
 #include "ui/controls.h"
 #include "ui/form.h"
+#include "ui/handles.h"
 
 namespace qc {
 
@@ -176,7 +177,7 @@ class TfmImpExp : public ui::Form, public ProgressSink {
   int listedNameType_ = -1;   // the name layout the import lists were filled for
   int progressMax_ = 0;
   DWORD lastPump_ = 0;
-  HFONT boldFont_ = nullptr;
+  ui::Font boldFont_;
 };
 
 }  // namespace qc

@@ -9,13 +9,13 @@ constexpr int kClientWidth = 380;
 constexpr int kClientHeight = 236;
 
 HFONT BoldDialogFont() {
-  static HFONT font = [] {
+  static const ui::Font font = [] {
     LOGFONTA lf{};
     GetObjectA(ui::DialogFont(), sizeof lf, &lf);
     lf.lfWeight = FW_BOLD;
-    return CreateFontIndirectA(&lf);
+    return ui::Font(CreateFontIndirectA(&lf));
   }();
-  return font;
+  return font.Get();
 }
 
 // A frame's heading: a bold caption in a sunken bar across the frame's top.
@@ -27,6 +27,8 @@ void CreateHeading(ui::Label& heading, ui::Panel& frame, const char* caption) {
 }
 
 }  // namespace
+
+TfmDefault::~TfmDefault() { DestroyHandle(); }
 
 bool TfmDefault::FocusLabel::HandleCommand(WORD code) {
   if (code != STN_CLICKED) return false;

@@ -4,6 +4,7 @@
 #include "settings/app_settings.h"
 #include "ui/controls.h"
 #include "ui/form.h"
+#include "ui/handles.h"
 
 namespace qc {
 
@@ -11,6 +12,7 @@ inline constexpr int kHelpDefaultSettings = 6000;
 
 class TfmDefault : public ui::Form {
  public:
+  ~TfmDefault() override;
   // Creates the window owned by `owner`, centred over it, and fills it from
   // `settings`. Only Ok writes back into `settings`, which must outlive the window.
   void Create(HWND owner, AppSettings& settings);

@@ -12,6 +12,8 @@ constexpr int kClientHeight = 140;
 
 }  // namespace
 
+TfmUserFields::~TfmUserFields() { DestroyHandle(); }
+
 void TfmUserFields::Create(HWND owner, AppSettings& settings) {
   settings_ = &settings;
   CreateForm("Quillcard - Additional Fields", kClientWidth, kClientHeight, owner);

@@ -13,6 +13,7 @@ inline constexpr int kHelpAdditionalFields = 5000;
 
 class TfmUserFields : public ui::Form {
  public:
+  ~TfmUserFields() override;
   // Creates the window owned by `owner`, centred over it, with a copy of
   // `settings.FieldNames`. Only Ok writes the names back; `settings` must
   // outlive the window.

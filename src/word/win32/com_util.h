@@ -6,41 +6,13 @@
 #include <string>
 #include <utility>
 
+#include "ui/handles.h"
+
 namespace qc::word {
 
+// The one COM pointer owner of the program.
 template <typename T>
-class ComPtr {
- public:
-  ComPtr() = default;
-  explicit ComPtr(T* p) : p_(p) {}  // takes over a reference
-  ComPtr(const ComPtr&) = delete;
-  ComPtr& operator=(const ComPtr&) = delete;
-  ComPtr(ComPtr&& o) noexcept : p_(std::exchange(o.p_, nullptr)) {}
-  ComPtr& operator=(ComPtr&& o) noexcept {
-    if (this != &o) {
-      Reset();
-      p_ = std::exchange(o.p_, nullptr);
-    }
-    return *this;
-  }
-  ~ComPtr() { Reset(); }
-
-  void Reset() {
-    if (p_) std::exchange(p_, nullptr)->Release();
-  }
-  T* Get() const { return p_; }
-  T* operator->() const { return p_; }
-  explicit operator bool() const { return p_ != nullptr; }
-  // For functions that hand out a new reference.
-  T** Out() {
-    Reset();
-    return &p_;
-  }
-  void** OutVoid() { return reinterpret_cast<void**>(Out()); }
-
- private:
-  T* p_ = nullptr;
-};
+using ComPtr = ui::ComPtr<T>;
 
 class Bstr {
  public:

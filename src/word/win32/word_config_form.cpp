@@ -84,19 +84,17 @@ std::vector<DWORD> ReadPixels(HBITMAP bitmap, int width, int height) {
   std::vector<DWORD> pixels(static_cast<size_t>(width * height));
   BITMAPINFO info{};
   info.bmiHeader = {sizeof(BITMAPINFOHEADER), width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
-  HDC screen = GetDC(nullptr);
-  GetDIBits(screen, bitmap, 0, static_cast<UINT>(height), pixels.data(), &info, DIB_RGB_COLORS);
-  ReleaseDC(nullptr, screen);
+  ui::WindowDc screen(nullptr);
+  GetDIBits(screen.Get(), bitmap, 0, static_cast<UINT>(height), pixels.data(), &info, DIB_RGB_COLORS);
   return pixels;
 }
 
-HBITMAP BitmapOfPixels(const std::vector<DWORD>& pixels, int width, int height) {
+ui::Bitmap BitmapOfPixels(const std::vector<DWORD>& pixels, int width, int height) {
   BITMAPINFO info{};
   info.bmiHeader = {sizeof(BITMAPINFOHEADER), width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
-  HDC screen = GetDC(nullptr);
-  HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
-  SetDIBits(screen, bitmap, 0, static_cast<UINT>(height), pixels.data(), &info, DIB_RGB_COLORS);
-  ReleaseDC(nullptr, screen);
+  ui::WindowDc screen(nullptr);
+  ui::Bitmap bitmap(CreateCompatibleBitmap(screen.Get(), width, height));
+  SetDIBits(screen.Get(), bitmap.Get(), 0, static_cast<UINT>(height), pixels.data(), &info, DIB_RGB_COLORS);
   return bitmap;
 }
 
@@ -131,22 +129,14 @@ void ReleaseConfigSession() {
   ConfigSession().generation = WordGeneration::None;
 }
 
-void Picture::Create(HWND parent, int x, int y, int w, int h) {
-  CreateControl(parent, "STATIC", "", WS_VISIBLE | SS_BITMAP | SS_CENTERIMAGE, 0, x, y, w, h);
-}
-
-void Picture::SetBitmap(HBITMAP bitmap) {
-  SendMessageA(Handle(), STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(bitmap));
-}
-
-HBITMAP CreateProgramButtonImage() {
+ui::Bitmap CreateProgramButtonImage() {
   std::vector<DWORD> pixels;
   for (const char* row : kButtonPixels)
     for (int x = 0; x < kImageWidth; ++x) pixels.push_back(AsPixel(PixelColour(row[x])));
   return BitmapOfPixels(pixels, kImageWidth, kImageHeight);
 }
 
-HBITMAP MakeMagentaButtonFace(HBITMAP image, int width, int height) {
+ui::Bitmap MakeMagentaButtonFace(HBITMAP image, int width, int height) {
   std::vector<DWORD> pixels = ReadPixels(image, width, height);
   const DWORD face = AsPixel(GetSysColor(COLOR_BTNFACE));
   for (DWORD& p : pixels)
@@ -156,9 +146,8 @@ HBITMAP MakeMagentaButtonFace(HBITMAP image, int width, int height) {
 
 TfmWordConfig::TfmWordConfig() = default;
 
-TfmWordConfig::~TfmWordConfig() {
-  if (image_) DeleteObject(image_);
-}
+// The window goes while the whole form is there to see it go.
+TfmWordConfig::~TfmWordConfig() { DestroyHandle(); }
 
 void TfmWordConfig::Create(HWND owner, WordConfigEnvironment env) {
   env_ = std::move(env);
@@ -197,10 +186,7 @@ void TfmWordConfig::Create(HWND owner, WordConfigEnvironment env) {
   SetActionsEnabled(false);
 
   // The button image with its magenta turned into the button face.
-  HBITMAP drawn = CreateProgramButtonImage();
-  image_ = MakeMagentaButtonFace(drawn, kImageWidth, kImageHeight);
-  DeleteObject(drawn);
-  imIcon.SetBitmap(image_);
+  imIcon.SetBitmap(MakeMagentaButtonFace(CreateProgramButtonImage().Get(), kImageWidth, kImageHeight));
 
   btToolbar.onClick = [this] { btToolbarClick(); };
   btKeyboard.onClick = [this] { btKeyboardClick(); };
@@ -283,9 +269,10 @@ void TfmWordConfig::PutImageOnClipboard() {
   for (int attempt = 0; attempt < 10 && !(open = OpenClipboard(Handle()) != FALSE); ++attempt) Sleep(20);
   if (!open) throw WordError("The clipboard is in use");
   EmptyClipboard();
-  HANDLE copy = CopyImage(image_, IMAGE_BITMAP, 0, 0, 0);
-  bool placed = copy && SetClipboardData(CF_BITMAP, copy);
-  if (!placed && copy) DeleteObject(copy);
+  // The clipboard owns the copy once it has taken it.
+  ui::Bitmap copy(static_cast<HBITMAP>(CopyImage(imIcon.BitmapHandle(), IMAGE_BITMAP, 0, 0, 0)));
+  bool placed = copy && SetClipboardData(CF_BITMAP, copy.Get());
+  if (placed) (void)copy.Release();
   CloseClipboard();
   if (!placed) throw WordError("The button image could not be put on the clipboard");
 }
@@ -363,6 +350,8 @@ bool TfmWordConfig::EscapeKey() {
 }
 
 // ---------------------------------------------------------------- the result window
+
+TfmResult::~TfmResult() { DestroyHandle(); }
 
 void TfmResult::Create(HWND owner, const std::vector<std::string>& items) {
   const int width = 300, height = 214;

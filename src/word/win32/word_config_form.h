@@ -39,13 +39,6 @@ struct WordConfigSlot {
 WordConfigSlot& ConfigSession();
 void ReleaseConfigSession();
 
-// A picture control showing one bitmap, which it does not own.
-class Picture : public ui::Control {
- public:
-  void Create(HWND parent, int x, int y, int w, int h);
-  void SetBitmap(HBITMAP bitmap);
-};
-
 // Where the window finds the templates and how it talks to the user.
 struct WordConfigEnvironment {
   std::string programFolder;  // where the templates and "install.log" are, ending with a backslash
@@ -64,7 +57,7 @@ class TfmWordConfig : public ui::Form {
   ui::Label laToolbar, laKeyboard;
   ui::ComboBox cbToolbar;
   ui::Panel paIcon;
-  Picture imIcon;
+  ui::Picture imIcon;  // the button image, which it owns
   ui::Button btToolbar, btKeyboard, btClear, btHelp, btExit;
   ui::HotKey hkKeyboard;
   ui::StatusBar Status;
@@ -101,13 +94,13 @@ class TfmWordConfig : public ui::Form {
   WordBasic& Session();
 
   WordConfigEnvironment env_;
-  HBITMAP image_ = nullptr;
   bool connected_ = false;
   bool shownOnce_ = false;
 };
 
 class TfmResult : public ui::Form {
  public:
+  ~TfmResult() override;
   // Creates the window owned by `owner`, centred over it, listing `items`.
   void Create(HWND owner, const std::vector<std::string>& items);
 
@@ -120,8 +113,8 @@ class TfmResult : public ui::Form {
 };
 
 // The program's button image: 16 x 15, magenta where the face shows through.
-HBITMAP CreateProgramButtonImage();
+ui::Bitmap CreateProgramButtonImage();
 // A copy of `image` with every magenta pixel in the button-face colour.
-HBITMAP MakeMagentaButtonFace(HBITMAP image, int width, int height);
+ui::Bitmap MakeMagentaButtonFace(HBITMAP image, int width, int height);
 
 }  // namespace qc::word
