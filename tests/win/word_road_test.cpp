@@ -115,7 +115,10 @@ TEST_F(WordRoadTest, SetUpInWordThenTheButtonStartsQuillcardWhichFillsTheLetterA
                                  "Successfully copied Quillcard Template to Startup Dir\r\nNote that you might need "
                                  "to close and restart Word to make it recognize the new template"));
     EXPECT_EQ(ReadFileBytes(startup.File("qlc.dot")), ReadFileBytes(app.File("qlc8.dot")));
-    EXPECT_EQ(ReadFileBytes(app.File("install.log")), "File Copy: " + startup.File("qlc.dot") + "\r\n");
+    // The copy is noted in the log once the message has been answered.
+    const std::string noted = "File Copy: " + startup.File("qlc.dot") + "\r\n";
+    EXPECT_TRUE(PumpUntil([&] { return ReadFileBytes(app.File("install.log")) == noted; }, 10000))
+        << ReadFileBytes(app.File("install.log"));
 
     HWND toolbarButton = Button(config, "Create Toolbar Button");
     ASSERT_TRUE(PumpUntil([&] { return IsWindowEnabled(toolbarButton) != FALSE; }, 10000));
