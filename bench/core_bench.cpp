@@ -131,13 +131,13 @@ void DataFile(const std::string& dir, int count, int repeats) {
     Report("datafile", "file bytes built in memory", count, build);
 
     // A committed change as the window meets it: the save runs on the
-    // saver's worker and the window waits for it at most kSaveGrace.
+    // saver's worker, and the window waits for it only with a small book.
     Timing waited, saved;
     ContactSaver saver(path, book);
     for (int r = 0; r < repeats; ++r) {
       TimeOnce(waited, [&] {
         saver.Save();
-        saver.WaitUntilIdle(kSaveGrace);
+        if (count <= kWaitedBookSize) saver.WaitUntilIdle(kSaveWaitLimit);
       });
       saver.WaitUntilIdle();
       TimeOnce(saved, [&] {

@@ -20,10 +20,14 @@
 
 namespace qc {
 
-// How long the window waits for the save of a change it committed: a small
-// book is on disk before the window takes the next click, a big one is saved
-// while the window answers.
-inline constexpr std::chrono::milliseconds kSaveGrace{100};
+// Whether the window waits for the save of a change it committed: a book of
+// up to kWaitedBookSize contacts (under 2 MB, saved in milliseconds) is on
+// disk before the window takes the next click; a bigger one is saved while
+// the window answers, so that no click costs more with a bigger book. Even a
+// small book's save is waited for no longer than kSaveWaitLimit (a disk
+// that does not answer).
+inline constexpr int kWaitedBookSize = 10000;
+inline constexpr std::chrono::milliseconds kSaveWaitLimit{1000};
 
 class ContactSaver {
  public:

@@ -38,12 +38,12 @@ class RedrawOff {
 
 // Fills a list with its own messages: its storage reserved for the items
 // and their texts, redrawn once at the end.
-void AddItems(HWND h, UINT reserve, UINT add, const std::vector<std::string>& texts) {
+void AddItems(HWND h, UINT reserve, UINT add, size_t count, const TextAt& text) {
   size_t bytes = 0;
-  for (const std::string& t : texts) bytes += t.size() + 1;
+  for (size_t i = 0; i < count; ++i) bytes += text(i).size() + 1;
   RedrawOff quiet(h);
-  SendMessageA(h, reserve, texts.size(), static_cast<LPARAM>(bytes));
-  for (const std::string& t : texts) SendMessageA(h, add, 0, reinterpret_cast<LPARAM>(t.c_str()));
+  SendMessageA(h, reserve, count, static_cast<LPARAM>(bytes));
+  for (size_t i = 0; i < count; ++i) SendMessageA(h, add, 0, reinterpret_cast<LPARAM>(text(i).c_str()));
 }
 
 std::vector<std::string> ListTexts(HWND h, UINT countMsg, UINT lenMsg, UINT textMsg) {
@@ -333,7 +333,10 @@ void ComboBox::Create(HWND parent, int x, int y, int w, int h, bool sorted, int 
 
 int ComboBox::Count() const { return static_cast<int>(SendMessageA(Handle(), CB_GETCOUNT, 0, 0)); }
 std::string ComboBox::Item(int i) const { return GetListText(Handle(), CB_GETLBTEXTLEN, CB_GETLBTEXT, i); }
-void ComboBox::AddAll(const std::vector<std::string>& texts) { AddItems(Handle(), CB_INITSTORAGE, CB_ADDSTRING, texts); }
+void ComboBox::AddAll(const std::vector<std::string>& texts) {
+  AddAll(texts.size(), [&](size_t i) -> const std::string& { return texts[i]; });
+}
+void ComboBox::AddAll(size_t count, const TextAt& text) { AddItems(Handle(), CB_INITSTORAGE, CB_ADDSTRING, count, text); }
 std::vector<std::string> ComboBox::Items() const {
   return ListTexts(Handle(), CB_GETCOUNT, CB_GETLBTEXTLEN, CB_GETLBTEXT);
 }
@@ -373,7 +376,10 @@ void ListBox::Create(HWND parent, int x, int y, int w, int h, bool sorted, bool 
 
 int ListBox::Count() const { return static_cast<int>(SendMessageA(Handle(), LB_GETCOUNT, 0, 0)); }
 std::string ListBox::Item(int i) const { return GetListText(Handle(), LB_GETTEXTLEN, LB_GETTEXT, i); }
-void ListBox::AddAll(const std::vector<std::string>& texts) { AddItems(Handle(), LB_INITSTORAGE, LB_ADDSTRING, texts); }
+void ListBox::AddAll(const std::vector<std::string>& texts) {
+  AddAll(texts.size(), [&](size_t i) -> const std::string& { return texts[i]; });
+}
+void ListBox::AddAll(size_t count, const TextAt& text) { AddItems(Handle(), LB_INITSTORAGE, LB_ADDSTRING, count, text); }
 int ListBox::Add(const std::string& text) {
   return static_cast<int>(SendMessageA(Handle(), LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str())));
 }

@@ -9,6 +9,9 @@
 
 namespace qc::ui {
 
+// The i-th of a number of texts, for filling a list without copying them.
+using TextAt = std::function<const std::string&(size_t i)>;
+
 // A plain container: a page of a page control, a group of controls, a title
 // bar above a group. It may paint a caption (centred) and a bevelled frame.
 class Panel : public Control {
@@ -138,6 +141,8 @@ class ComboBox : public Control {
   // Adds many at once: the list's own messages, with its storage reserved
   // and without redrawing until the end. A sorted list sorts them itself.
   void AddAll(const std::vector<std::string>& texts);
+  // The same for `count` texts, the i-th given by `text(i)`, without copies.
+  void AddAll(size_t count, const TextAt& text);
   std::vector<std::string> Items() const;
   void Insert(int i, const std::string& text);
   void Delete(int i);
@@ -160,6 +165,8 @@ class ListBox : public Control {
   // Adds many at once: the list's own messages, with its storage reserved
   // and without redrawing until the end. A sorted list sorts them itself.
   void AddAll(const std::vector<std::string>& texts);
+  // The same for `count` texts, the i-th given by `text(i)`, without copies.
+  void AddAll(size_t count, const TextAt& text);
   void Insert(int i, const std::string& text);
   void Delete(int i);
   void Clear();

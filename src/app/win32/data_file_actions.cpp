@@ -72,7 +72,7 @@ void TfmMain::BeginContactChange() {
 void TfmMain::ContactsChanged() {
   if (!saver_) return;
   saver_->Save();
-  saver_->WaitUntilIdle(kSaveGrace);
+  if (ContactList->Count() <= kWaitedBookSize) saver_->WaitUntilIdle(kSaveWaitLimit);
 }
 
 void TfmMain::ReportFailedSave() {

@@ -311,9 +311,10 @@ void DatabasePage::SetFieldCaptions() {
 }
 
 void DatabasePage::RefillNames() {
-  const std::vector<std::string_view> names = main_.Book.Names();
+  const ContactBook& book = main_.Book;
   lbName.Clear();
-  lbName.AddAll(std::vector<std::string>(names.begin(), names.end()));
+  lbName.AddAll(static_cast<size_t>(book.Count()),
+                [&](size_t i) -> const std::string& { return book.NameAt(static_cast<int>(i)); });
   lbName.SetItemIndex(-1);
 }
 
@@ -339,10 +340,10 @@ void DatabasePage::SaveNewRecord() {
   FillRecordFromBoxes(*record);
   main_.BeginContactChange();
   const int place = main_.Book.Add(std::move(record));
-  main_.ContactsChanged();
   lbName.Insert(place, name);
   main_.MailMerge.NameAdded(place, name);
   SetMode(EditMode::Browse);
+  main_.ContactsChanged();
 }
 
 void DatabasePage::btEditClick() {
@@ -368,7 +369,6 @@ void DatabasePage::SaveEditedRecord() {
   FillRecordFromBoxes(values);
   main_.BeginContactChange();
   const ContactBook::Move move = main_.Book.Change(CurrentIndex, std::move(values));
-  main_.ContactsChanged();
   if (renamed) {
     lbName.Delete(move.from);
     lbName.Insert(move.to, name);
@@ -376,18 +376,20 @@ void DatabasePage::SaveEditedRecord() {
     CurrentName = name;
   }
   SetMode(EditMode::ShowRecord);
+  main_.ContactsChanged();
 }
 
 void DatabasePage::btDeleteClick() {
   if (!main_.Messages().Confirm("Are you sure?")) return;
-  if (CurrentIndex >= 0 && CurrentIndex < main_.ContactList->Count()) {
+  const bool deleting = CurrentIndex >= 0 && CurrentIndex < main_.ContactList->Count();
+  if (deleting) {
     main_.BeginContactChange();
     const int place = main_.Book.Delete(CurrentIndex);
-    main_.ContactsChanged();
     lbName.Delete(place);
     main_.MailMerge.NameRemoved(place);
   }
   SetMode(EditMode::Browse);
+  if (deleting) main_.ContactsChanged();
 }
 
 void DatabasePage::btCancelClick() {

@@ -136,9 +136,10 @@ void MailMergePage::CreateButtons() {
 // ---------------------------------------------------------------- the lists
 
 void MailMergePage::RefreshMergeNames() {
-  const std::vector<std::string_view> names = main_.Book.Names();
+  const ContactBook& book = main_.Book;
   lbTotalNames.Clear();
-  lbTotalNames.AddAll(std::vector<std::string>(names.begin(), names.end()));
+  lbTotalNames.AddAll(static_cast<size_t>(book.Count()),
+                      [&](size_t i) -> const std::string& { return book.NameAt(static_cast<int>(i)); });
 }
 
 void MailMergePage::FillMergeFields() {

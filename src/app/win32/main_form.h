@@ -78,7 +78,8 @@ class TfmMain : public ui::Form {
   void RestoreQuillcard1Click();
   void PagesChange();
   // Before and after every change of the contacts that the user commits:
-  // the change waits for a save still reading the list, and is saved at once.
+  // the change waits for a save still reading the list, and is saved once
+  // the window shows it.
   void BeginContactChange();
   void ContactsChanged();
   // Probes Word and connects to it; null when the action is to end (the user
