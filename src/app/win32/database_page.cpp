@@ -229,28 +229,9 @@ void DatabasePage::SetMode(EditMode mode) {
   }
 }
 
-void DatabasePage::SetOptionBoxes(int options) {
-  const OptionChoices c = ChoicesFromOptions(options);
-  rgFirstItem.SetItemIndex(c.companyFirst ? 1 : 0);
-  cbCompanyL.SetChecked(c.companyL);
-  cbTitleL.SetChecked(c.titleL);
-  cbTreatmentL.SetChecked(c.treatmentL);
-  cbCompanyF.SetChecked(c.companyF);
-  cbTitleF.SetChecked(c.titleF);
-  cbTreatmentF.SetChecked(c.treatmentF);
-}
+void DatabasePage::SetOptionBoxes(int options) { optionBoxes_.Show(options); }
 
-int DatabasePage::GetOptionBoxes() const {
-  OptionChoices c;
-  c.companyFirst = rgFirstItem.ItemIndex() == 1;
-  c.companyL = cbCompanyL.Checked();
-  c.titleL = cbTitleL.Checked();
-  c.treatmentL = cbTreatmentL.Checked();
-  c.companyF = cbCompanyF.Checked();
-  c.titleF = cbTitleF.Checked();
-  c.treatmentF = cbTreatmentF.Checked();
-  return OptionsFromChoices(c);
-}
+int DatabasePage::GetOptionBoxes() const { return optionBoxes_.Options(); }
 
 void DatabasePage::FillBoxesFromRecord(const TRecord& r) {
   edName.SetText(r.Name);

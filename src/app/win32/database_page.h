@@ -7,6 +7,7 @@
 #include "data/letter.h"
 #include "data/record.h"
 #include "ui/controls.h"
+#include "ui/option_boxes.h"
 
 namespace qc {
 
@@ -89,6 +90,8 @@ class DatabasePage : public ui::Panel {
   PreviewInput PreviewOfBoxes() const;
 
   TfmMain& main_;
+  const ui::OptionBoxes optionBoxes_{rgFirstItem, cbCompanyL, cbTitleL, cbTreatmentL,
+                                     cbCompanyF, cbTitleF, cbTreatmentF};
 };
 
 }  // namespace qc

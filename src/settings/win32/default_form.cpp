@@ -103,30 +103,13 @@ void TfmDefault::Create(HWND owner, AppSettings& settings) {
 void TfmDefault::FormCreate() {
   const AppSettings& s = *settings_;
   edTreatment.SetText(s.DefaultTreatment);
-  const OptionChoices options = ChoicesFromOptions(s.DefaultOptions);
-  rgFirstItem.SetItemIndex(options.companyFirst ? 1 : 0);
-  cbCompanyL.SetChecked(options.companyL);
-  cbTitleL.SetChecked(options.titleL);
-  cbTreatmentL.SetChecked(options.treatmentL);
-  cbCompanyF.SetChecked(options.companyF);
-  cbTitleF.SetChecked(options.titleF);
-  cbTreatmentF.SetChecked(options.treatmentF);
+  optionBoxes_.Show(s.DefaultOptions);
   cbHints.SetChecked(s.ShowHints);
   cbTray.SetChecked(s.TrayApplication);
   SetFocusControl(rgFirstItem.Item(rgFirstItem.ItemIndex()).Handle());
 }
 
-int TfmDefault::OptionsFromControls() const {
-  OptionChoices options;
-  options.companyFirst = rgFirstItem.ItemIndex() == 1;
-  options.companyL = cbCompanyL.Checked();
-  options.titleL = cbTitleL.Checked();
-  options.treatmentL = cbTreatmentL.Checked();
-  options.companyF = cbCompanyF.Checked();
-  options.titleF = cbTitleF.Checked();
-  options.treatmentF = cbTreatmentF.Checked();
-  return OptionsFromChoices(options);
-}
+int TfmDefault::OptionsFromControls() const { return optionBoxes_.Options(); }
 
 void TfmDefault::btOkClick() {
   AppSettings& s = *settings_;

@@ -5,6 +5,7 @@
 #include "ui/controls.h"
 #include "ui/form.h"
 #include "ui/handles.h"
+#include "ui/option_boxes.h"
 
 namespace qc {
 
@@ -52,6 +53,8 @@ class TfmDefault : public ui::Form {
 
  private:
   AppSettings* settings_ = nullptr;
+  const ui::OptionBoxes optionBoxes_{rgFirstItem, cbCompanyL, cbTitleL, cbTreatmentL,
+                                     cbCompanyF, cbTitleF, cbTreatmentF};
 };
 
 }  // namespace qc
