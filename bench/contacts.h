@@ -8,9 +8,11 @@
 // numbers, an e-mail address in the first additional field, a note in the
 // second for every fifth contact (with commas and quotes now and then) and
 // the option byte. The file order is not the name order, as in a real book.
+#include <array>
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <string_view>
 
 #include "data/database.h"
 
@@ -76,29 +78,32 @@ inline std::string LowerNoSpaces(const char* text) {
 }
 
 // Contact number i (0-based) of a book made with the seed.
-inline std::unique_ptr<TRecord> MakeContact(Random& r, int i) {
-  auto c = std::make_unique<TRecord>();
+inline TRecord MakeContact(Random& r, int i) {
+  std::array<std::string, TRecord::kTextCount> t;
   const char* first = r.Pick(kFirstNames);
   const char* last = r.Pick(kLastNames);
-  c->Name = std::string(last) + ", " + first + " " + std::to_string(i + 1);
+  t[TRecord::kName] = std::string(last) + ", " + first + " " + std::to_string(i + 1);
   const char* word = r.Pick(kCompanyWords);
-  c->Company = std::string(word) + " " + r.Pick(kCompanyKinds) + " " + r.Pick(kCompanyForms);
-  c->Title = r.Pick(kTitles);
-  c->Treatment = r.Pick(kTreatments);
-  c->Address1 = std::to_string(1 + r.Below(250)) + " " + r.Pick(kStreets);
-  c->Address2 = r.Pick(kTowns);
-  if (r.Below(2) == 0) c->Address3 = Digits(r, 5);
-  c->Phone = "+44 20 " + Digits(r, 4) + " " + Digits(r, 4);
-  if (r.Below(3) == 0) c->Fax = "+44 20 " + Digits(r, 4) + " " + Digits(r, 4);
-  c->User1 = LowerNoSpaces(first) + "." + LowerNoSpaces(last) + "@" + LowerNoSpaces(word) + ".example";
-  if (r.Below(5) == 0) c->User2 = r.Pick(kNotes);
-  c->Options = static_cast<uint8_t>(r.Below(128));
-  return c;
+  t[TRecord::kCompany] = std::string(word) + " " + r.Pick(kCompanyKinds) + " " + r.Pick(kCompanyForms);
+  t[TRecord::kTitle] = r.Pick(kTitles);
+  t[TRecord::kTreatment] = r.Pick(kTreatments);
+  t[TRecord::kAddress1] = std::to_string(1 + r.Below(250)) + " " + r.Pick(kStreets);
+  t[TRecord::kAddress2] = r.Pick(kTowns);
+  if (r.Below(2) == 0) t[TRecord::kAddress3] = Digits(r, 5);
+  t[TRecord::kPhone] = "+44 20 " + Digits(r, 4) + " " + Digits(r, 4);
+  if (r.Below(3) == 0) t[TRecord::kFax] = "+44 20 " + Digits(r, 4) + " " + Digits(r, 4);
+  t[TRecord::kUser1] = LowerNoSpaces(first) + "." + LowerNoSpaces(last) + "@" + LowerNoSpaces(word) + ".example";
+  if (r.Below(5) == 0) t[TRecord::kUser2] = r.Pick(kNotes);
+  const auto options = static_cast<uint8_t>(r.Below(128));
+  std::array<std::string_view, TRecord::kTextCount> views;
+  for (size_t f = 0; f < t.size(); ++f) views[f] = t[f];
+  return TRecord(views, options);
 }
 
 inline std::unique_ptr<TDatabase> MakeBook(int count, uint64_t seed = 2024) {
   Random r(seed);
   auto book = std::make_unique<TDatabase>();
+  book->Reserve(count);
   for (int i = 0; i < count; ++i) book->Add(MakeContact(r, i));
   return book;
 }

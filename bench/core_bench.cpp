@@ -241,8 +241,8 @@ void Import(const std::string& dir, int count, int repeats) {
       if (c.holdsBook) {
         list->LoadFromFile(dataFile, messages);
       } else {
-        auto acme = std::make_unique<TRecord>();
-        acme->Name = "Acme";
+        TRecord acme;
+        acme.Set(TRecord::kName, "Acme");
         list->Add(std::move(acme));
       }
       ImportRequest request;

@@ -105,8 +105,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   auto list = std::make_unique<TDatabase>();
   for (int i = 0; i < (h[4] & 7); ++i) {
     auto r = std::make_unique<TRecord>();
-    r->Name = kExisting[i];
-    r->Company = "old " + std::to_string(i);
+    r->Set(TRecord::kName, kExisting[i]);
+    r->Set(TRecord::kCompany, "old " + std::to_string(i));
     list->Add(std::move(r));
   }
   const std::vector<TRecord> old = Snapshot(*list);
@@ -149,7 +149,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const bool optionsChosen = IndexOfText(request.fields, "Options") >= 0;
   for (int i = kept; i < list->Count(); ++i) {
     const TRecord& r = list->Items(i);
-    FUZZ_CHECK(!r.Name.empty());
+    FUZZ_CHECK(!r.Name().empty());
     if (!optionsChosen) FUZZ_CHECK(r.Options == h[15]);
   }
   return 0;

@@ -17,7 +17,7 @@ void ContactBook::Reindex() {
   taken_.clear();
   taken_.reserve(static_cast<size_t>(count));
   for (int i = 0; i < count; ++i) {
-    const std::string& name = list_->Items(i).Name;
+    const std::string_view name = list_->Items(i).Name();
     order_.push_back({sortKey_(name), i});
     CountName(name, +1);
   }
@@ -26,14 +26,14 @@ void ContactBook::Reindex() {
   });
 }
 
-const std::string& ContactBook::NameAt(int position) const {
-  return list_->Items(order_.at(static_cast<size_t>(position)).index).Name;
+std::string_view ContactBook::NameAt(int position) const {
+  return list_->Items(order_.at(static_cast<size_t>(position)).index).Name();
 }
 
 std::vector<std::string_view> ContactBook::Names() const {
   std::vector<std::string_view> names;
   names.reserve(order_.size());
-  for (const Entry& e : order_) names.push_back(list_->Items(e.index).Name);
+  for (const Entry& e : order_) names.push_back(list_->Items(e.index).Name());
   return names;
 }
 
@@ -46,20 +46,20 @@ int ContactBook::IndexOf(std::string_view name) const {
   const std::string key = sortKey_(name);
   // Equal keys are in file order: the first exact name among them is the first in the file.
   for (size_t p = static_cast<size_t>(Place(key, 0)); p < order_.size() && order_[p].key == key; ++p)
-    if (list_->Items(order_[p].index).Name == name) return order_[p].index;
+    if (list_->Items(order_[p].index).Name() == name) return order_[p].index;
   return -1;
 }
 
 int ContactBook::InsertionPlace(std::string_view name) const { return Place(sortKey_(name), list_->Count()); }
 
 int ContactBook::PlaceOf(int index) const {
-  return Place(sortKey_(list_->Items(index).Name), index);
+  return Place(sortKey_(list_->Items(index).Name()), index);
 }
 
 int ContactBook::Add(std::unique_ptr<TRecord> record) {
-  std::string key = sortKey_(record->Name);
+  std::string key = sortKey_(record->Name());
   const int index = list_->Count();
-  CountName(record->Name, +1);
+  CountName(record->Name(), +1);
   list_->Add(std::move(record));
   const int place = Place(key, index);
   order_.insert(order_.begin() + place, {std::move(key), index});
@@ -69,9 +69,9 @@ int ContactBook::Add(std::unique_ptr<TRecord> record) {
 ContactBook::Move ContactBook::Change(int index, TRecord values) {
   TRecord& record = list_->Items(index);
   const int from = PlaceOf(index);
-  CountName(record.Name, -1);
-  CountName(values.Name, +1);
-  std::string key = sortKey_(values.Name);
+  CountName(record.Name(), -1);
+  CountName(values.Name(), +1);
+  std::string key = sortKey_(values.Name());
   record = std::move(values);
   order_.erase(order_.begin() + from);
   const int to = Place(key, index);
@@ -81,7 +81,7 @@ ContactBook::Move ContactBook::Change(int index, TRecord values) {
 
 int ContactBook::Delete(int index) {
   const int place = PlaceOf(index);
-  CountName(list_->Items(index).Name, -1);
+  CountName(list_->Items(index).Name(), -1);
   list_->Delete(index);
   order_.erase(order_.begin() + place);
   // The contacts behind it moved up by one; their order among the others stays.

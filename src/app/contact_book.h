@@ -36,7 +36,7 @@ class ContactBook {
 
   int Count() const { return static_cast<int>(order_.size()); }
   // The name at a place of the name list's order.
-  const std::string& NameAt(int position) const;
+  std::string_view NameAt(int position) const;
   // Every name in the name list's order.
   std::vector<std::string_view> Names() const;
 

@@ -141,7 +141,7 @@ std::string JsonLine(const TRecord& record) {
 // The contact's name for a terminal: control characters, which would break
 // the one-line-per-contact output, become spaces.
 std::string PlainLine(const TRecord& record) {
-  std::string name = record.Name;
+  std::string name(record.Name());
   for (char& c : name)
     if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) c = ' ';
   return Cp1252ToUtf8(name);

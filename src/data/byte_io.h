@@ -15,6 +15,8 @@ class ByteReader {
 
   size_t Remaining() const { return bytes_.size() - pos_; }
   size_t Position() const { return pos_; }
+  // The bytes not read yet.
+  std::string_view Rest() const { return bytes_.substr(pos_); }
 
   bool ReadByte(uint8_t& value) {
     if (Remaining() < 1) return false;

@@ -1,6 +1,7 @@
 #include "data/database.h"
 
 #include <algorithm>
+#include <array>
 #include <new>
 #include <stdexcept>
 
@@ -11,10 +12,9 @@ namespace qc {
 namespace {
 
 TRecord FromOldRecord(const TOldRecord& old) {
-  TRecord record;
-  for (int i = 0; i < TOldRecord::kTextCount; ++i) record.Text(i) = old.Text(i);
-  record.Options = old.Options;
-  return record;
+  std::array<std::string_view, TRecord::kTextCount> texts;
+  for (int i = 0; i < TOldRecord::kTextCount; ++i) texts[static_cast<size_t>(i)] = old.Text(i);
+  return TRecord(texts, old.Options);
 }
 
 // How one layout's reader fared with a file's bytes.
@@ -30,18 +30,24 @@ struct Reading {
   LoadReport Report(DataFileLayout layout) const { return {layout, announced, read, read < announced}; }
 };
 
+// The fewest bytes a record takes in the file: its length bytes, the option
+// byte and the reserved bytes.
+constexpr size_t kSmallestRecord = TRecord::kTextCount + 1 + kRecordReservedBytes;
+
 // Reads a current file's header behind the version, and its records. The
 // count is not trusted: the loop ends at the first record the bytes cannot
-// hold, so nothing is sized by it.
-Reading ReadCurrentRecords(ByteReader& in, std::vector<std::unique_ptr<TRecord>>& records) {
+// hold, and room is made for no more records than the bytes could hold.
+Reading ReadCurrentRecords(ByteReader& in, std::vector<TRecord>& records) {
   Reading reading;
   int32_t count = 0;
   if (!in.ReadInt32(count)) return reading;
   reading.announced = std::max(count, 0);
   if (!in.Skip(kDataFileReservedBytes)) return reading;
+  records.reserve(records.size() +
+                  std::min(static_cast<size_t>(reading.announced), in.Remaining() / kSmallestRecord));
   for (; reading.read < reading.announced; ++reading.read) {
-    auto record = std::make_unique<TRecord>();
-    if (!record->ReadFromStream(in)) break;
+    TRecord record;
+    if (!record.ReadFromStream(in)) break;
     records.push_back(std::move(record));
   }
   reading.exact = reading.Whole() && in.Remaining() == 0;
@@ -75,7 +81,13 @@ constexpr int kMostDamagedCopies = 9999;
 
 void TDatabase::Add(std::unique_ptr<TRecord> record) {
   if (!record) throw std::invalid_argument("TDatabase::Add needs a record");
-  records_.push_back(std::move(record));
+  records_.push_back(std::move(*record));
+}
+
+void TDatabase::Add(TRecord record) { records_.push_back(std::move(record)); }
+
+void TDatabase::Reserve(int count) {
+  if (count > 0) records_.reserve(static_cast<size_t>(count));
 }
 
 void TDatabase::Delete(int i) {
@@ -84,18 +96,28 @@ void TDatabase::Delete(int i) {
   records_.erase(records_.begin() + i);
 }
 
+size_t TDatabase::StreamSize() const {
+  size_t size = 8 + kDataFileReservedBytes;
+  for (const TRecord& record : records_) size += record.StreamSize();
+  return size;
+}
+
+char* TDatabase::WriteTo(char* out) const {
+  std::string header;
+  PutInt32(header, kDataFileVersion);
+  PutInt32(header, static_cast<int32_t>(records_.size()));
+  PutZeros(header, kDataFileReservedBytes);
+  out = std::copy(header.begin(), header.end(), out);
+  for (const TRecord& record : records_) out = record.WriteTo(out);
+  return out;
+}
+
 void TDatabase::WriteToStream(std::string& out) const {
-  PutInt32(out, kDataFileVersion);
-  PutInt32(out, static_cast<int32_t>(records_.size()));
-  PutZeros(out, kDataFileReservedBytes);
   // Sized first and then filled in place: a big list is written in one pass
   // over memory, without the copies of a growing buffer.
-  size_t size = 0;
-  for (const auto& record : records_) size += record->StreamSize();
   const size_t start = out.size();
-  out.resize(start + size);
-  char* at = out.data() + start;
-  for (const auto& record : records_) at = record->WriteTo(at);
+  out.resize(start + StreamSize());
+  WriteTo(out.data() + start);
 }
 
 bool TDatabase::ReadFromStream(ByteReader& in) {
@@ -106,9 +128,11 @@ bool TDatabase::ReadFromStream(ByteReader& in) {
 }
 
 void TDatabase::SaveToFile(const std::string& path) const {
-  std::string bytes;
-  WriteToStream(bytes);
-  WriteFileAtomically(path, bytes);
+  // One buffer of the file's size, filled once and never cleared first.
+  const size_t size = StreamSize();
+  std::unique_ptr<char[]> bytes(new char[size]);
+  WriteTo(bytes.get());
+  WriteFileAtomically(path, std::string_view(bytes.get(), size));
 }
 
 LoadReport TDatabase::LoadFromFile(const std::string& path, UserMessages& messages) {
@@ -154,8 +178,7 @@ LoadReport TDatabase::LoadFromBytes(std::string_view bytes, UserMessages& messag
   } else {
     reading = ReadOldRecords(bytes, old);
   }
-  for (int i = 0; i < old.Count(); ++i)
-    records_.push_back(std::make_unique<TRecord>(FromOldRecord(old.Items(i))));
+  for (int i = 0; i < old.Count(); ++i) records_.push_back(FromOldRecord(old.Items(i)));
   if (old.Count() > 0) messages.Information(kOldFileImportedMessage);
   return reading.Report(DataFileLayout::Old);
 }

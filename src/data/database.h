@@ -47,16 +47,26 @@ class TDatabase {
 
   int Count() const { return static_cast<int>(records_.size()); }
   // The record at 0-based index i; throws std::out_of_range for a bad index.
-  TRecord& Items(int i) { return *records_.at(static_cast<size_t>(i)); }
-  const TRecord& Items(int i) const { return *records_.at(static_cast<size_t>(i)); }
+  // A record stays where it is, and so do the texts read from it, while the
+  // list is not changed; Add keeps the texts where they are too.
+  TRecord& Items(int i) { return records_.at(static_cast<size_t>(i)); }
+  const TRecord& Items(int i) const { return records_.at(static_cast<size_t>(i)); }
 
   // Appends the record and takes ownership of it.
   void Add(std::unique_ptr<TRecord> record);
+  void Add(TRecord record);
+  // Room for this many records in all, so that appending them moves nothing.
+  void Reserve(int count);
   // Removes and destroys the record at index i; those behind it move up.
   void Delete(int i);
 
   // Appends the header and all records in list order.
   void WriteToStream(std::string& out) const;
+  // The number of bytes WriteToStream appends.
+  size_t StreamSize() const;
+  // Writes the same bytes as WriteToStream at `out`, which must have room
+  // for StreamSize() bytes; returns the position just behind them.
+  char* WriteTo(char* out) const;
 
   // Reads a header and appends its records. False when the version number is
   // not 300 (nothing is appended then). The reserved bytes are not looked at:
@@ -89,7 +99,7 @@ class TDatabase {
   LoadReport LoadFromBytes(std::string_view bytes, UserMessages& messages);
 
  private:
-  std::vector<std::unique_ptr<TRecord>> records_;
+  std::vector<TRecord> records_;
 };
 
 // Keeps a copy of a damaged data file before anything is written over it:

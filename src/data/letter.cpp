@@ -2,9 +2,9 @@
 
 namespace qc {
 
-std::string ComposeLetterName(const std::string& name, const std::string& treatment,
+std::string ComposeLetterName(std::string_view name, std::string_view treatment,
                               bool useTreatment) {
-  std::string s = name;
+  std::string s(name);
   if (auto p = s.find(" ["); p != std::string::npos) s.erase(p);
   if (auto p = s.find('['); p != std::string::npos) s.erase(p);
   if (auto p = s.find(','); p != std::string::npos) {
@@ -12,7 +12,7 @@ std::string ComposeLetterName(const std::string& name, const std::string& treatm
     std::string after = p + 2 <= s.size() ? s.substr(p + 2) : std::string();
     s = after + " " + before;
   }
-  if (useTreatment && !treatment.empty()) s = treatment + " " + s;
+  if (useTreatment && !treatment.empty()) s = std::string(treatment) + " " + s;
   return s;
 }
 

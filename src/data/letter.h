@@ -2,6 +2,7 @@
 // How a contact is addressed: the composed name, the letter header and the
 // fax lines shown beside the contact and sent to Word.
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "common/option_byte.h"
@@ -9,7 +10,7 @@
 namespace qc {
 
 // "Smith, John [Acme]" -> "John Smith"; the treatment goes in front when asked.
-std::string ComposeLetterName(const std::string& name, const std::string& treatment,
+std::string ComposeLetterName(std::string_view name, std::string_view treatment,
                               bool useTreatment);
 
 // What the previews are built from: the boxes and option boxes as they stand.

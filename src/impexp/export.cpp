@@ -118,16 +118,14 @@ std::vector<int> ColumnOwners(const std::vector<std::string>& fieldNames,
 class FieldSource {
  public:
   explicit FieldSource(int field)
-      : text_(field == kOptionsFieldNumber
-                  ? nullptr
-                  : TRecord::TextMember(field < kOptionsFieldNumber ? field : field - 1)) {}
+      : text_(field == kOptionsFieldNumber ? -1 : field < kOptionsFieldNumber ? field : field - 1) {}
   // `options` holds the contact's option byte as text.
-  std::string_view Value(const TRecord& record, const std::string& options) const {
-    return text_ ? std::string_view(record.*text_) : std::string_view(options);
+  std::string_view Value(const TRecord& record, std::string_view options) const {
+    return text_ >= 0 ? record.Text(text_) : options;
   }
 
  private:
-  std::string TRecord::* text_;
+  int text_;  // the contact's text number, -1 for the option byte
 };
 
 }  // namespace

@@ -1,6 +1,7 @@
 #include "impexp/import.h"
 
 #include <array>
+#include <span>
 #include <utility>
 
 #include "common/option_byte.h"
@@ -26,10 +27,40 @@ class SeparatorTable {
   std::array<bool, 256> is_{};
 };
 
-// Splits into `fields`, reusing its strings; returns the number of fields.
-size_t SplitInto(std::string_view line, const SeparatorTable& isSeparator, std::optional<char> quote,
-                 std::vector<std::string>& fields) {
-  size_t count = 0;
+// The fields of one line as views: into the line where a field is one run
+// of its characters, else into `unquoted`, which gets the field without its
+// quote characters. Views of an earlier line into `unquoted` end with the
+// next split.
+class LineFields {
+ public:
+  LineFields() = default;
+  LineFields(const LineFields&) = delete;
+  LineFields& operator=(const LineFields&) = delete;
+
+  // Splits the line; returns the number of fields.
+  size_t Split(std::string_view line, const SeparatorTable& isSeparator, std::optional<char> quote);
+
+  size_t Count() const { return count_; }
+  std::string_view operator[](size_t i) const { return fields_[i]; }
+  // The field at `pos` of the chosen fields, "" for -1; a chosen field that
+  // the line lacks is a single space.
+  std::string_view Chosen(int pos) const {
+    if (pos < 0) return {};
+    return static_cast<size_t>(pos) < count_ ? fields_[static_cast<size_t>(pos)] : std::string_view(" ");
+  }
+
+ private:
+  std::vector<std::string_view> fields_;
+  std::string unquoted_;
+  size_t count_ = 0;
+};
+
+size_t LineFields::Split(std::string_view line, const SeparatorTable& isSeparator, std::optional<char> quote) {
+  count_ = 0;
+  unquoted_.clear();
+  // Without quotes a field is never longer than the line: the views into
+  // this string stay where they are while the line is split.
+  unquoted_.reserve(line.size());
   size_t pos = 0;
   const size_t n = line.size();
   // A quote character that never occurs when there is none.
@@ -38,9 +69,8 @@ size_t SplitInto(std::string_view line, const SeparatorTable& isSeparator, std::
   for (;;) {
     while (pos < n && isSeparator(line[pos])) ++pos;
     if (pos >= n) break;
-    if (count == fields.size()) fields.emplace_back();
-    std::string& field = fields[count++];
-    field.clear();
+    const size_t first = pos;
+    size_t unquotedStart = std::string::npos;  // where the field starts in unquoted_, once it has a quote
     bool quoted = false;
     while (pos < n) {
       // A run of characters that belong to the field as they are.
@@ -50,17 +80,27 @@ size_t SplitInto(std::string_view line, const SeparatorTable& isSeparator, std::
       } else {
         while (pos < n && !(quotes && line[pos] == q) && !isSeparator(line[pos])) ++pos;
       }
-      field.append(line.data() + start, pos - start);
+      if (unquotedStart != std::string::npos) unquoted_.append(line.data() + start, pos - start);
       if (pos >= n) break;
       if (quotes && line[pos] == q) {
+        if (unquotedStart == std::string::npos) {
+          unquotedStart = unquoted_.size();
+          unquoted_.append(line.data() + first, pos - first);
+        }
         quoted = !quoted;
         ++pos;
       } else {
         break;  // a separator outside quotes ends the field
       }
     }
+    const std::string_view field =
+        unquotedStart == std::string::npos
+            ? line.substr(first, pos - first)
+            : std::string_view(unquoted_).substr(unquotedStart);
+    if (count_ == fields_.size()) fields_.emplace_back();
+    fields_[count_++] = field;
   }
-  return count;
+  return count_;
 }
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
@@ -93,18 +133,14 @@ struct ColumnPositions {
   }
 };
 
-const std::string& FieldAt(const std::vector<std::string>& fields, int pos) {
-  static const std::string empty;
-  return pos >= 0 ? fields[static_cast<size_t>(pos)] : empty;
-}
-
 // The import's result while it is being built: which contacts of the list
-// go, and the new contacts (null where a later line replaced one).
+// go, and the new contacts. A new contact always has a name: one that a
+// later line replaced is left without one.
 struct Staging {
   int oldCount = 0;
   std::vector<char> oldRemoved;
   int removedCount = 0;
-  std::vector<std::unique_ptr<TRecord>> added;
+  std::vector<TRecord> added;
 
   // The number by which KnownNames knows the next new contact.
   int NextContact() const { return oldCount + static_cast<int>(added.size()); }
@@ -113,18 +149,21 @@ struct Staging {
       oldRemoved[static_cast<size_t>(contact)] = 1;
       ++removedCount;
     } else {
-      added[static_cast<size_t>(contact - oldCount)].reset();
+      added[static_cast<size_t>(contact - oldCount)] = TRecord();
     }
   }
 };
+
+bool Staged(const TRecord& added) { return !added.Name().empty(); }
 
 // Puts the staged result in place. Everything that can fail happens before
 // the list is touched.
 void Commit(std::unique_ptr<TDatabase>& list, ImportMode mode, Staging& staged) {
   if (mode == ImportMode::Replace) {
     auto fresh = std::make_unique<TDatabase>();
-    for (auto& record : staged.added)
-      if (record) fresh->Add(std::move(record));
+    fresh->Reserve(static_cast<int>(staged.added.size()));
+    for (TRecord& record : staged.added)
+      if (Staged(record)) fresh->Add(std::move(record));
     list = std::move(fresh);
     return;
   }
@@ -132,8 +171,9 @@ void Commit(std::unique_ptr<TDatabase>& list, ImportMode mode, Staging& staged) 
   if (staged.removedCount == 0) {
     const int before = old.Count();
     try {
-      for (auto& record : staged.added)
-        if (record) old.Add(std::move(record));
+      old.Reserve(before + static_cast<int>(staged.added.size()));
+      for (TRecord& record : staged.added)
+        if (Staged(record)) old.Add(std::move(record));
     } catch (...) {
       while (old.Count() > before) old.Delete(old.Count() - 1);
       throw;
@@ -144,10 +184,11 @@ void Commit(std::unique_ptr<TDatabase>& list, ImportMode mode, Staging& staged) 
   // the new contacts; then the kept contacts' contents change places with
   // the empty ones, which cannot fail.
   auto fresh = std::make_unique<TDatabase>();
+  fresh->Reserve(staged.oldCount - staged.removedCount + static_cast<int>(staged.added.size()));
   for (int i = 0; i < staged.oldCount; ++i)
-    if (!staged.oldRemoved[static_cast<size_t>(i)]) fresh->Add(std::make_unique<TRecord>());
-  for (auto& record : staged.added)
-    if (record) fresh->Add(std::move(record));
+    if (!staged.oldRemoved[static_cast<size_t>(i)]) fresh->Add(TRecord());
+  for (TRecord& record : staged.added)
+    if (Staged(record)) fresh->Add(std::move(record));
   int place = 0;
   for (int i = 0; i < staged.oldCount; ++i)
     if (!staged.oldRemoved[static_cast<size_t>(i)]) std::swap(fresh->Items(place++), old.Items(i));
@@ -156,18 +197,36 @@ void Commit(std::unique_ptr<TDatabase>& list, ImportMode mode, Staging& staged) 
 
 }  // namespace
 
-std::vector<std::string> SplitIntoLines(std::string_view text) {
+std::vector<std::string_view> ImportFileLines(std::string_view text) {
   if (size_t nul = text.find('\0'); nul != std::string_view::npos) text = text.substr(0, nul);
   // A byte-order mark written by editors that save UTF-8 is not part of the first name.
   if (text.substr(0, 3) == "\xEF\xBB\xBF") text.remove_prefix(3);
-  return SplitLines(text);
+  std::vector<std::string_view> lines;
+  const char* const end = text.data() + text.size();
+  const char* at = text.data();
+  while (at < end) {
+    const char* stop = at;
+    while (stop < end && *stop != '\r' && *stop != '\n') ++stop;
+    lines.emplace_back(at, static_cast<size_t>(stop - at));
+    if (stop == end) break;
+    at = stop + 1;
+    if (*stop == '\r' && at < end && *at == '\n') ++at;
+  }
+  return lines;
+}
+
+std::vector<std::string> SplitIntoLines(std::string_view text) {
+  const std::vector<std::string_view> lines = ImportFileLines(text);
+  return {lines.begin(), lines.end()};
 }
 
 std::vector<std::string> SplitImportLine(std::string_view line, std::string_view separators,
                                          std::optional<char> quote) {
-  std::vector<std::string> fields;
-  fields.resize(SplitInto(line, SeparatorTable(separators, quote), quote, fields));
-  return fields;
+  LineFields fields;
+  fields.Split(line, SeparatorTable(separators, quote), quote);
+  std::vector<std::string> texts;
+  for (size_t i = 0; i < fields.Count(); ++i) texts.emplace_back(fields[i]);
+  return texts;
 }
 
 std::optional<int32_t> ParseOptionsNumber(std::string_view text) {
@@ -199,12 +258,12 @@ std::optional<int32_t> ParseOptionsNumber(std::string_view text) {
                   : static_cast<int32_t>(value);
 }
 
-std::string ComposeName(const std::string& first, const std::string& middle, const std::string& last) {
-  std::string given = first;
-  if (!middle.empty() && !first.empty()) given += " " + middle;
-  if (!last.empty() && !given.empty()) return last + ", " + given;
+std::string ComposeName(std::string_view first, std::string_view middle, std::string_view last) {
+  std::string given(first);
+  if (!middle.empty() && !first.empty()) (given += ' ') += middle;
+  if (!last.empty() && !given.empty()) return (std::string(last) += ", ") += given;
   if (last.empty()) return given;
-  return last;
+  return std::string(last);
 }
 
 std::string BackupPathFor(const std::string& dataFile) { return SiblingPath(dataFile, kBackupFileName); }
@@ -212,11 +271,17 @@ std::string BackupPathFor(const std::string& dataFile) { return SiblingPath(data
 ImportResult ImportContacts(const std::vector<std::string>& lines, const ImportRequest& request,
                             const AppSettings& settings, std::unique_ptr<TDatabase>& contactList,
                             ProgressSink& progress) {
+  const std::vector<std::string_view> views(lines.begin(), lines.end());
+  return ImportContacts(std::span<const std::string_view>(views), request, settings, contactList, progress);
+}
+
+ImportResult ImportContacts(std::span<const std::string_view> lines, const ImportRequest& request,
+                            const AppSettings& settings, std::unique_ptr<TDatabase>& contactList,
+                            ProgressSink& progress) {
   ImportResult result;
   const ColumnPositions pos(request.fields, settings.FieldNames);
   const SeparatorTable isSeparator(request.separators, request.quote);
   const uint8_t defaultOptions = OptionByte(settings.DefaultOptions);
-  const size_t chosen = request.fields.size();
 
   if (request.makeBackup) {
     try {
@@ -236,7 +301,7 @@ ImportResult ImportContacts(const std::vector<std::string>& lines, const ImportR
   if (!replace) {
     known.Reserve(static_cast<size_t>(staged.oldCount) + lines.size());
     std::vector<std::string_view> names(static_cast<size_t>(staged.oldCount));
-    for (int i = 0; i < staged.oldCount; ++i) names[static_cast<size_t>(i)] = old.Items(i).Name;
+    for (int i = 0; i < staged.oldCount; ++i) names[static_cast<size_t>(i)] = old.Items(i).Name();
     known.AppendAll(names, 0);
   }
 
@@ -245,33 +310,37 @@ ImportResult ImportContacts(const std::vector<std::string>& lines, const ImportR
   progress.SetProgressMax(lineCount);
   // Each line is split one line ahead, so that the place of its name in
   // KnownNames is fetched from memory while the line before is settled.
-  std::vector<std::string> fields, nextFields;
+  // Two splitters taking turns; they stay where they are, as the views of
+  // their fields may point into them.
+  LineFields splitters[2];
+  LineFields* line = &splitters[0];
+  LineFields* nextLine = &splitters[1];
   const int firstLine = request.ignoreFirstLine ? 1 : 0;
-  auto split = [&](int i, std::vector<std::string>& into) {
+  auto split = [&](int i, LineFields& into) {
     if (i >= lineCount) return size_t{0};
-    size_t n = SplitInto(lines[static_cast<size_t>(i)], isSeparator, request.quote, into);
+    size_t n = into.Split(lines[static_cast<size_t>(i)], isSeparator, request.quote);
     if (!replace && request.nameLayout == NameLayout::FullName && pos.fullName >= 0 &&
         static_cast<size_t>(pos.fullName) < n)
       known.Prefetch(into[static_cast<size_t>(pos.fullName)]);
     return n;
   };
-  size_t nextCount = split(firstLine, nextFields);
+  split(firstLine, *nextLine);
+  std::string composed;  // a name made from its parts, or numbered
+  std::array<std::string_view, TRecord::kTextCount> texts;
   for (int i = firstLine; i < lineCount; ++i) {
     progress.SetProgressPosition(i);
-    fields.swap(nextFields);
-    const size_t count = nextCount;
-    nextCount = split(i + 1, nextFields);
-    if (count == 0) continue;
-    // A chosen field that the line lacks gets a single space.
-    size_t total = chosen >= count ? chosen + 1 : count;
-    if (fields.size() < total) fields.resize(total);
-    for (size_t f = count; f < total; ++f) fields[f].assign(1, ' ');
+    std::swap(line, nextLine);
+    split(i + 1, *nextLine);
+    const LineFields& fields = *line;
+    if (fields.Count() == 0) continue;
 
-    auto record = std::make_unique<TRecord>();
-    std::string name = request.nameLayout == NameLayout::NameParts
-                           ? ComposeName(FieldAt(fields, pos.first), FieldAt(fields, pos.middle),
-                                         FieldAt(fields, pos.last))
-                           : FieldAt(fields, pos.fullName);
+    std::string_view name;
+    if (request.nameLayout == NameLayout::NameParts) {
+      composed = ComposeName(fields.Chosen(pos.first), fields.Chosen(pos.middle), fields.Chosen(pos.last));
+      name = composed;
+    } else {
+      name = fields.Chosen(pos.fullName);
+    }
 
     switch (request.mode) {
       case ImportMode::AppendReplaceRecords:
@@ -285,27 +354,26 @@ ImportResult ImportContacts(const std::vector<std::string>& lines, const ImportR
         break;
       case ImportMode::AppendRecords:
         if (known.Contains(name)) {
-          name = known.FreeNumberedName(name);
+          composed = known.FreeNumberedName(name);
+          name = composed;
           known.Append(name, staged.NextContact());
         }
         break;
       case ImportMode::Replace:
         break;
     }
+    if (name.empty()) continue;
 
-    record->Name = std::move(name);
-    for (int t = 1; t < TRecord::kTextCount; ++t)
-      record->Text(t) = FieldAt(fields, pos.text[static_cast<size_t>(t)]);
+    texts[TRecord::kName] = name;
+    for (int t = 1; t < TRecord::kTextCount; ++t) texts[static_cast<size_t>(t)] = fields.Chosen(pos.text[static_cast<size_t>(t)]);
     std::optional<int32_t> options;
-    if (pos.options >= 0) options = ParseOptionsNumber(fields[static_cast<size_t>(pos.options)]);
-    record->Options = options ? OptionByte(*options) : defaultOptions;
-
-    if (!record->Name.empty()) staged.added.push_back(std::move(record));
+    if (pos.options >= 0) options = ParseOptionsNumber(fields.Chosen(pos.options));
+    staged.added.emplace_back(texts, options ? OptionByte(*options) : defaultOptions);
   }
 
   result.removed = replace ? old.Count() : staged.removedCount;
-  for (const auto& record : staged.added)
-    if (record) ++result.added;
+  for (const TRecord& record : staged.added)
+    if (Staged(record)) ++result.added;
   Commit(contactList, request.mode, staged);
   return result;
 }

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <memory>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -24,8 +25,11 @@ enum class ImportMode {
   Replace = 2,               // every contact goes first; names are not checked
 };
 
-// The lines of an import file's text: SplitLines up to the first NUL, which
-// ends the text, without a leading UTF-8 byte-order mark.
+// The lines of an import file's text, as views into it: the text up to the
+// first NUL, which ends it, without a leading UTF-8 byte-order mark, cut at
+// every CR, LF and CR LF; a last line without a line end counts.
+std::vector<std::string_view> ImportFileLines(std::string_view text);
+// The same lines as copies.
 std::vector<std::string> SplitIntoLines(std::string_view text);
 
 // The fields of one line. Every character of `separators` separates fields;
@@ -43,7 +47,7 @@ std::vector<std::string> SplitImportLine(std::string_view line, std::string_view
 std::optional<int32_t> ParseOptionsNumber(std::string_view text);
 
 // The name from its parts: "Last, First Middle", with whatever parts are there.
-std::string ComposeName(const std::string& first, const std::string& middle, const std::string& last);
+std::string ComposeName(std::string_view first, std::string_view middle, std::string_view last);
 
 // The backup's path: kBackupFileName in the data file's folder.
 std::string BackupPathFor(const std::string& dataFile);
@@ -69,6 +73,12 @@ struct ImportResult {
 // aside and takes effect only when every line has been read: when anything
 // fails on the way (an exception from the progress sink included) the list
 // is exactly as it was. "Replace" puts a new list in the owner's place.
+// The lines are read where they are (ImportFileLines gives them as views
+// into the file's text); the contacts get copies of their texts.
+ImportResult ImportContacts(std::span<const std::string_view> lines, const ImportRequest& request,
+                            const AppSettings& settings, std::unique_ptr<TDatabase>& contactList,
+                            ProgressSink& progress);
+// The same for lines held as strings.
 ImportResult ImportContacts(const std::vector<std::string>& lines, const ImportRequest& request,
                             const AppSettings& settings, std::unique_ptr<TDatabase>& contactList,
                             ProgressSink& progress);

@@ -15,8 +15,8 @@ std::vector<std::string> MergeFieldNames(const std::vector<std::string>& fieldNa
 std::vector<std::string> MergeValues(const TRecord& contact, bool useTreatment) {
   std::vector<std::string> values;
   values.reserve(kMergeFieldCount);
-  for (int i = 0; i < kMergeFieldCount; ++i) values.push_back(contact.Text(i));
-  values[0] = ComposeLetterName(contact.Name, contact.Treatment, useTreatment);
+  for (int i = 0; i < kMergeFieldCount; ++i) values.emplace_back(contact.Text(i));
+  values[0] = ComposeLetterName(contact.Name(), contact.Treatment(), useTreatment);
   return values;
 }
 
@@ -57,7 +57,7 @@ void BuildMergeDocument(WordBasic& word, const MergeRequest& request, const TDat
   for (const std::string& name : request.chosenNames) {
     const TRecord* contact = nullptr;
     for (int i = 0; i < contacts.Count() && !contact; ++i)
-      if (contacts.Items(i).Name == name) contact = &contacts.Items(i);
+      if (contacts.Items(i).Name() == name) contact = &contacts.Items(i);
     if (!contact) continue;
     word.Send("Insert", {WordArg::Held(MergeRow(MergeValues(*contact, request.useTreatment), columnMap))});
     word.Send("InsertPara");

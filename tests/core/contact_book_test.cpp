@@ -20,15 +20,15 @@ std::vector<std::string> PlainOrder(const TDatabase& list) {
   std::vector<int> order(static_cast<size_t>(list.Count()));
   for (int i = 0; i < list.Count(); ++i) order[static_cast<size_t>(i)] = i;
   std::stable_sort(order.begin(), order.end(),
-                   [&](int a, int b) { return Key(list.Items(a).Name) < Key(list.Items(b).Name); });
+                   [&](int a, int b) { return Key(list.Items(a).Name()) < Key(list.Items(b).Name()); });
   std::vector<std::string> names;
-  for (int i : order) names.push_back(list.Items(i).Name);
+  for (int i : order) names.emplace_back(list.Items(i).Name());
   return names;
 }
 
 int PlainIndexOf(const TDatabase& list, const std::string& name) {
   for (int i = 0; i < list.Count(); ++i)
-    if (list.Items(i).Name == name) return i;
+    if (list.Items(i).Name() == name) return i;
   return -1;
 }
 
@@ -39,7 +39,7 @@ TEST(ContactBook, AnswersAsThePlainRulesAndReportsWhereTheNameListChanges) {
   ContactBook book(Key);
   for (const char* n : {"Clark", "adams", "Baker", "Adams"}) {
     auto r = std::make_unique<TRecord>();
-    r->Name = n;
+    r->Set(TRecord::kName, n);
     book.List()->Add(std::move(r));
   }
   book.Reindex();
@@ -52,8 +52,8 @@ TEST(ContactBook, AnswersAsThePlainRulesAndReportsWhereTheNameListChanges) {
     const int action = static_cast<int>(random() % 3);
     if (action == 0 || list.Count() == 0) {
       auto r = std::make_unique<TRecord>();
-      r->Name = anyName();
-      const std::string name = r->Name;
+      r->Set(TRecord::kName, anyName());
+      const std::string name(r->Name());
       const int expected = book.InsertionPlace(name);
       const int place = book.Add(std::move(r));
       ASSERT_EQ(place, expected);
@@ -61,11 +61,11 @@ TEST(ContactBook, AnswersAsThePlainRulesAndReportsWhereTheNameListChanges) {
     } else if (action == 1) {
       const int index = static_cast<int>(random() % static_cast<unsigned>(list.Count()));
       TRecord values = list.Items(index);
-      values.Name = anyName();
-      values.Company = "changed";
-      const std::string name = values.Name;
+      values.Set(TRecord::kName, anyName());
+      values.Set(TRecord::kCompany, "changed");
+      const std::string name(values.Name());
       ContactBook::Move move = book.Change(index, std::move(values));
-      ASSERT_EQ(list.Items(index).Company, "changed");
+      ASSERT_EQ(list.Items(index).Company(), "changed");
       shown.erase(shown.begin() + move.from);
       shown.insert(shown.begin() + move.to, name);
     } else {
@@ -79,7 +79,7 @@ TEST(ContactBook, AnswersAsThePlainRulesAndReportsWhereTheNameListChanges) {
     ASSERT_EQ(std::vector<std::string>(now.begin(), now.end()), shown);
     for (const std::string& n : names) {
       bool taken = false;
-      for (int i = 0; i < list.Count(); ++i) taken = taken || SameText(list.Items(i).Name, n);
+      for (int i = 0; i < list.Count(); ++i) taken = taken || SameText(list.Items(i).Name(), n);
       ASSERT_EQ(book.IsTaken(n), taken) << n;
       ASSERT_EQ(book.IndexOf(n), PlainIndexOf(list, n)) << n;
     }

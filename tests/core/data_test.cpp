@@ -37,13 +37,13 @@ std::string OldRecord(const Names& texts, uint8_t options = 0) { return Texts(9,
 
 Names NamesOf(const TDatabase& db) {
   Names names;
-  for (int i = 0; i < db.Count(); ++i) names.push_back(db.Items(i).Name);
+  for (int i = 0; i < db.Count(); ++i) names.emplace_back(db.Items(i).Name());
   return names;
 }
 
 std::unique_ptr<TRecord> Contact(const std::string& name, uint8_t options = 0) {
   auto r = std::make_unique<TRecord>();
-  r->Name = name;
+  r->Set(TRecord::kName, name);
   r->Options = options;
   return r;
 }
@@ -57,12 +57,15 @@ TEST(RecordLayout, WritesTheExactBytes) {
 
   TRecord r;
   Names texts;
-  for (int i = 0; i < TRecord::kTextCount; ++i) texts.push_back(r.Text(i) = "f" + std::to_string(i));
-  r.Name = std::string(300, 'x');
+  for (int i = 0; i < TRecord::kTextCount; ++i) {
+    texts.push_back("f" + std::to_string(i));
+    r.Set(i, texts.back());
+  }
+  r.Set(TRecord::kName, std::string(300, 'x'));
   texts[0] = std::string(255, 'x');
   r.WriteToStream(all);
   EXPECT_EQ(all, Record(texts));
-  EXPECT_EQ(r.User8, "f16");
+  EXPECT_EQ(r.User8(), "f16");
   EXPECT_THROW(r.Text(17), std::out_of_range);
   EXPECT_THROW(r.Text(-1), std::out_of_range);
 }
@@ -98,11 +101,11 @@ TEST(DataFile, SaveAndLoadKeepEveryRecordAsItWas) {
   db.Add(Contact("Bob", 0x85));
   db.Add(Contact("Ann"));
   db.Add(Contact("Bob", 0x7F));
-  db.Items(1).Company = std::string("\x00\xFF\r\n", 4);
-  db.Items(2).Company = "Other Bob Ltd";
+  db.Items(1).Set(TRecord::kCompany, std::string("\x00\xFF\r\n", 4));
+  db.Items(2).Set(TRecord::kCompany, "Other Bob Ltd");
   db.SaveToFile(dir.Path("QUILLCRD.DAT"));
   EXPECT_EQ(dir.Read("QUILLCRD.DAT"),
-            Header(3) + Record({"Bob"}, 0x85) + Record({"Ann", db.Items(1).Company}) +
+            Header(3) + Record({"Bob"}, 0x85) + Record({"Ann", std::string(db.Items(1).Company())}) +
                 Record({"Bob", "Other Bob Ltd"}, 0x7F));
   TDatabase back;
   RecordingMessages messages;
@@ -193,7 +196,7 @@ TEST(OldDataFile, RecordsAreConvertedInOrderAndAnnounced) {
   for (int i = 0; i < TRecord::kTextCount; ++i)
     EXPECT_EQ(db.Items(0).Text(i), i < 9 ? texts[size_t(i)] : "") << i;
   EXPECT_EQ(db.Items(0).Options, 0x85);
-  EXPECT_EQ(db.Items(2).Company, "Two");
+  EXPECT_EQ(db.Items(2).Company(), "Two");
   EXPECT_EQ(db.Items(2).Options, 7);
   EXPECT_EQ(messages.informations, Names{"Succesfully imported Quillcard 2.x database file"});
   EXPECT_EQ(dir.Read("QUILLCRD.DAT"), file);  // loading writes nothing; the next save converts
@@ -224,7 +227,7 @@ TEST(OldDataFile, ThreeHundredContactsAreNotMistakenForACurrentFile) {
     RecordingMessages messages;
     EXPECT_EQ(db.LoadFromBytes(file, messages), (LoadReport{DataFileLayout::Old, 300, 300, false}));
     EXPECT_EQ(NamesOf(db), names);
-    EXPECT_EQ(db.Items(3).Address1 + db.Items(299).Phone, "Rd299");
+    EXPECT_EQ(std::string(db.Items(3).Address1()) += db.Items(299).Phone(), "Rd299");
     EXPECT_EQ(messages.informations, Names{kOldFileImportedMessage});
     if (!first.empty()) {  // cut inside the last contact: still a 2.x file, and damaged
       EXPECT_EQ(db.LoadFromBytes(file.substr(0, file.size() - 1), messages), (LoadReport{DataFileLayout::Old, 300, 299, true}));

@@ -19,7 +19,7 @@ using test::ScratchDir;
 
 TRecord Contact(const Names& texts, uint8_t options = 0) {
   TRecord r;
-  for (size_t i = 0; i < texts.size(); ++i) r.Text(static_cast<int>(i)) = texts[i];
+  for (size_t i = 0; i < texts.size(); ++i) r.Set(static_cast<int>(i), texts[i]);
   r.Options = options;
   return r;
 }
@@ -73,7 +73,7 @@ TEST(ExportContacts, HeaderAndColumnsInChosenOrder) {
 
 TEST(ExportContacts, EveryFieldReachesItsColumn) {
   TRecord r;
-  for (int i = 0; i < TRecord::kTextCount; ++i) r.Text(i) = "v" + std::to_string(i);
+  for (int i = 0; i < TRecord::kTextCount; ++i) r.Set(i, "v" + std::to_string(i));
   r.Options = 255;
   Names fieldNames = {"Region", "B", "C", "D", "E", "F", "G", "Last"};
   TDatabase db = ListOf({r});
@@ -99,7 +99,7 @@ TEST(ExportContacts, AFieldNamedLikeABuiltInOneTakesItsColumn) {
   Names fieldNames = DefaultFieldNames();
   fieldNames[0] = "title";
   TRecord r = Contact({"Ann", "", "Dr"});
-  r.User1 = "u1";
+  r.Set(TRecord::kUser1, "u1");
   TDatabase db = ListOf({r});
   EXPECT_EQ(Build(db, {"Name", "Title", "title"}, ExportFormat::Comma, true, fieldNames),
             "Name,Title,title\r\nAnn,u1\r\n");

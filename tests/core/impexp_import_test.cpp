@@ -21,8 +21,8 @@ std::unique_ptr<TDatabase> ListNamed(const Names& names) {
   auto db = std::make_unique<TDatabase>();
   for (const std::string& n : names) {
     auto r = std::make_unique<TRecord>();
-    r->Name = n;
-    r->Company = "old " + n;
+    r->Set(TRecord::kName, n);
+    r->Set(TRecord::kCompany, "old " + n);
     db->Add(std::move(r));
   }
   return db;
@@ -30,7 +30,7 @@ std::unique_ptr<TDatabase> ListNamed(const Names& names) {
 
 Names NamesOf(const TDatabase& db) {
   Names names;
-  for (int i = 0; i < db.Count(); ++i) names.push_back(db.Items(i).Name);
+  for (int i = 0; i < db.Count(); ++i) names.emplace_back(db.Items(i).Name());
   return names;
 }
 
@@ -67,7 +67,7 @@ TEST_F(ImportTest, EveryChosenFieldReachesItsContactField) {
   Run({"c,n,t,tr,a1,a2,a3,f,p,5,u1,u2,u3,u4,u5,u6,u7,u8,surplus"}, Request(fields));
   ASSERT_EQ(list->Count(), 1);
   Names texts;
-  for (int i = 0; i < TRecord::kTextCount; ++i) texts.push_back(list->Items(0).Text(i));
+  for (int i = 0; i < TRecord::kTextCount; ++i) texts.emplace_back(list->Items(0).Text(i));
   EXPECT_EQ(texts, (Names{"n", "c", "t", "tr", "a1", "a2", "a3", "f", "p", "u1", "u2", "u3", "u4", "u5", "u6", "u7",
                           "u8"}));
   EXPECT_EQ(list->Items(0).Options, 5);
@@ -76,9 +76,9 @@ TEST_F(ImportTest, EveryChosenFieldReachesItsContactField) {
 TEST_F(ImportTest, ShortLinesGetSingleSpacesAndNamelessLinesNoContact) {
   Run({"Ann", ",,,", "", "\"\",Acme", "Bob,Beta"}, Request({"Full Name", "Company", "Title"}));
   ASSERT_EQ(NamesOf(*list), (Names{"Ann", "Bob"}));
-  EXPECT_EQ(list->Items(0).Company, " ");
-  EXPECT_EQ(list->Items(1).Title, " ");
-  EXPECT_EQ(list->Items(1).Treatment, "");  // not chosen: empty, the default treatment is not applied
+  EXPECT_EQ(list->Items(0).Company(), " ");
+  EXPECT_EQ(list->Items(1).Title(), " ");
+  EXPECT_EQ(list->Items(1).Treatment(), "");  // not chosen: empty, the default treatment is not applied
   // A name column beyond the line gives the name of a single space.
   list = std::make_unique<TDatabase>();
   EXPECT_EQ(Imported({"Acme"}, Request({"Company", "Full Name"})), Names{" "});
@@ -122,14 +122,14 @@ TEST_F(ImportTest, IgnoreFirstLineAndHeaderLinesImportedAsData) {
   // Without ignoring it, the header of an export is a contact like any other.
   list = std::make_unique<TDatabase>();
   EXPECT_EQ(Imported({"Name,Company", "Ann,Acme"}, Request({"Full Name", "Company"})), (Names{"Name", "Ann"}));
-  EXPECT_EQ(list->Items(0).Company, "Company");
+  EXPECT_EQ(list->Items(0).Company(), "Company");
 }
 
 TEST_F(ImportTest, AppendReplaceRecordsReplacesTheFirstKnownContact) {
   list = ListNamed({"Ann", "Bob", "Cyd"});
   ImportResult r = Run({"Dee,new1", "Bob,new2", "bob,new3", "\"\",x"}, Request({"Full Name", "Company"}));
   EXPECT_EQ(NamesOf(*list), (Names{"Ann", "Cyd", "Dee", "bob"}));
-  EXPECT_EQ(list->Items(3).Company, "new3");
+  EXPECT_EQ(list->Items(3).Company(), "new3");
   EXPECT_EQ(r.added, 2);
   EXPECT_EQ(r.removed, 1);
 }
@@ -149,7 +149,7 @@ TEST_F(ImportTest, ReplaceKeepsDuplicatesAndPutsANewListInPlace) {
   ImportResult r = Run({"Bob", "Bob", "bob"}, Request({"Full Name"}, ImportMode::Replace));
   EXPECT_NE(list.get(), before);
   EXPECT_EQ(NamesOf(*list), (Names{"Bob", "Bob", "bob"}));
-  EXPECT_EQ(list->Items(0).Company, "");
+  EXPECT_EQ(list->Items(0).Company(), "");
   EXPECT_EQ(r.added, 3);
   EXPECT_EQ(r.removed, 2);
   Run({"", ",,"}, Request({"Full Name"}, ImportMode::Replace));
@@ -159,8 +159,8 @@ TEST_F(ImportTest, ReplaceKeepsDuplicatesAndPutsANewListInPlace) {
 TEST_F(ImportTest, ExportedFileComesBack) {
   list = std::make_unique<TDatabase>();
   auto a = std::make_unique<TRecord>();
-  a->Name = "Smith, John \"JJ\"";
-  a->Company = "Acme";
+  a->Set(TRecord::kName, "Smith, John \"JJ\"");
+  a->Set(TRecord::kCompany, "Acme");
   a->Options = 9;
   list->Add(std::move(a));
   Names exportFields = {"Name", "Company", "Options"};
@@ -170,15 +170,15 @@ TEST_F(ImportTest, ExportedFileComesBack) {
   request.ignoreFirstLine = true;
   Run(SplitIntoLines(text), request);
   ASSERT_EQ(list->Count(), 1);
-  EXPECT_EQ(list->Items(0).Name, "Smith, John JJ");  // the quote rules drop inner quotes
-  EXPECT_EQ(list->Items(0).Company, "Acme");
+  EXPECT_EQ(list->Items(0).Name(), "Smith, John JJ");  // the quote rules drop inner quotes
+  EXPECT_EQ(list->Items(0).Company(), "Acme");
   EXPECT_EQ(list->Items(0).Options, 9);
   // An empty value moves the later fields up by one column.
-  list->Items(0).Company = "";
+  list->Items(0).Set(TRecord::kCompany, "");
   text = BuildExportText(*list, settings.FieldNames, {exportFields, ExportFormat::Comma, false}, none);
   request.ignoreFirstLine = false;
   Run(SplitIntoLines(text), request);
-  EXPECT_EQ(list->Items(0).Company, "9");
+  EXPECT_EQ(list->Items(0).Company(), "9");
   EXPECT_EQ(list->Items(0).Options, 0);
 }
 
@@ -237,7 +237,7 @@ TEST_F(ImportTest, AFailureHalfWayChangesNothing) {
                  std::runtime_error);
     EXPECT_EQ(list.get(), before);
     EXPECT_EQ(NamesOf(*list), (Names{"Ann", "Bob"}));
-    EXPECT_EQ(list->Items(1).Company, "old Bob");
+    EXPECT_EQ(list->Items(1).Company(), "old Bob");
   }
 }
 

@@ -35,7 +35,7 @@ std::string RandomText(std::mt19937& random, size_t maxLength) {
 std::string PlainRecordBytes(const TRecord& r) {
   std::string out;
   for (int i = 0; i < TRecord::kTextCount; ++i) {
-    std::string text = r.Text(i).substr(0, 255);
+    std::string text(r.Text(i).substr(0, 255));
     out += static_cast<char>(text.size());
     out += text;
   }
@@ -50,7 +50,7 @@ TEST(LargeLists, DataFileBytesAreTheRecordsOneAfterTheOther) {
   std::string expected("\x2C\x01\x00\x00", 4);
   for (int i = 0; i < 400; ++i) {
     auto r = std::make_unique<TRecord>();
-    for (int t = 0; t < TRecord::kTextCount; ++t) r->Text(t) = RandomText(random, t == 0 ? 300 : 40);
+    for (int t = 0; t < TRecord::kTextCount; ++t) r->Set(t, RandomText(random, t == 0 ? 300 : 40));
     r->Options = static_cast<uint8_t>(random());
     list.Add(std::move(r));
   }
@@ -120,9 +120,9 @@ TEST(LargeLists, ValuesLongerThanTheWritersStepsComeOutWhole) {
   std::string expected = "Name,Company\r\n";
   for (int i = 0; i < 50; ++i) {
     auto r = std::make_unique<TRecord>();
-    r->Name = RandomText(random, 20);
-    r->Company = i % 10 == 0 ? huge : RandomText(random, 20);
-    expected += PlainCommaLine({r->Name, r->Company}) + "\r\n";
+    r->Set(TRecord::kName, RandomText(random, 20));
+    r->Set(TRecord::kCompany, i % 10 == 0 ? huge : RandomText(random, 20));
+    expected += PlainCommaLine({std::string(r->Name()), std::string(r->Company())}) + "\r\n";
     list.Add(std::move(r));
   }
   NoProgress none;

@@ -29,7 +29,7 @@ void Save(const std::string& path, const std::vector<TRecord>& records) {
 
 TRecord Named(const std::string& name) {
   TRecord r;
-  r.Name = name;
+  r.Set(TRecord::kName, name);
   return r;
 }
 
@@ -45,9 +45,9 @@ TEST(QcardList, PrintsOneNamePerLineInFileOrder) {
 TEST(QcardList, JsonCarriesEveryFieldEscaped) {
   ScratchDir dir;
   TRecord r;
-  for (int i = 1; i < TRecord::kTextCount; ++i) r.Text(i) = "v" + std::to_string(i);
-  r.Name = "Say \"hi\"\\\t\x01\x80";
-  r.Address2 = "1\r\n2";
+  for (int i = 1; i < TRecord::kTextCount; ++i) r.Set(i, "v" + std::to_string(i));
+  r.Set(TRecord::kName, "Say \"hi\"\\\t\x01\x80");
+  r.Set(TRecord::kAddress2, "1\r\n2");
   r.Options = 0x83;
   Save(dir.Path("c.dat"), {r, TRecord()});
   QcardRun run = Qcard({"list", "--json", "--data=" + dir.Path("c.dat")});
@@ -124,15 +124,15 @@ std::vector<std::string> NamesIn(const std::string& path) {
   test::RecordingMessages silent;
   db.LoadFromBytes(file.content, silent);
   std::vector<std::string> names;
-  for (int i = 0; i < db.Count(); ++i) names.push_back(db.Items(i).Name);
+  for (int i = 0; i < db.Count(); ++i) names.emplace_back(db.Items(i).Name());
   return names;
 }
 
 TEST(QcardExport, WritesTheChosenColumnsWithTheSettingsFieldNames) {
   ScratchDir dir;
   TRecord ann = Named("Ann Lee");
-  ann.Phone = "555";
-  ann.User2 = "North";
+  ann.Set(TRecord::kPhone, "555");
+  ann.Set(TRecord::kUser2, "North");
   ann.Options = 3;
   Save(dir.Path("c.dat"), {ann, Named("Bob")});
   dir.Write("q.ini", "[User Fields]\r\nField1=Region\r\n");
@@ -282,7 +282,7 @@ TEST_F(QcardImportTest, ADamagedDataFileIsKeptBeforeItIsWritten) {
 TEST(QcardExportImport, ARoundTripKeepsEveryField) {
   ScratchDir dir;
   TRecord r;
-  for (int i = 0; i < TRecord::kTextCount; ++i) r.Text(i) = "v" + std::to_string(i) + ", \"x\"";
+  for (int i = 0; i < TRecord::kTextCount; ++i) r.Set(i, "v" + std::to_string(i) + ", \"x\"");
   r.Options = 0x55;
   Save(dir.Path("a.dat"), {r, Named("Bob")});
   Save(dir.Path("b.dat"), {});
@@ -301,7 +301,7 @@ TEST(QcardExportImport, ARoundTripKeepsEveryField) {
   ASSERT_EQ(db.Count(), 2);
   EXPECT_EQ(db.Items(0), r);
   // Bob's empty fields are gone from the TAB line, so his record is shorter.
-  EXPECT_EQ(db.Items(1).Name, "Bob");
+  EXPECT_EQ(db.Items(1).Name(), "Bob");
 }
 
 }  // namespace

@@ -23,8 +23,8 @@ std::unique_ptr<TDatabase> ContactsNamed(const std::vector<std::string>& names) 
   auto db = std::make_unique<TDatabase>();
   for (const std::string& n : names) {
     auto r = std::make_unique<TRecord>();
-    r->Name = n;
-    r->Company = n + " Ltd";
+    r->Set(TRecord::kName, n);
+    r->Set(TRecord::kCompany, n + " Ltd");
     db->Add(std::move(r));
   }
   return db;

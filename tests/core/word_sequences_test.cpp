@@ -290,9 +290,9 @@ TDatabase Contacts() {
   TDatabase db;
   auto add = [&](std::string name, std::string treatment, std::string fax) {
     auto r = std::make_unique<TRecord>();
-    r->Name = std::move(name);
-    r->Treatment = std::move(treatment);
-    r->Fax = std::move(fax);
+    r->Set(TRecord::kName, std::move(name));
+    r->Set(TRecord::kTreatment, std::move(treatment));
+    r->Set(TRecord::kFax, std::move(fax));
     db.Add(std::move(r));
   };
   add("Smith, John", "Mr.", "111");

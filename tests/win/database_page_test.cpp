@@ -128,9 +128,9 @@ TEST_F(DatabasePageTest, NewRecordIsValidatedSavedAndListedEverywhere) {
   EXPECT_EQ(main->Database.Mode, EditMode::Browse);
   ASSERT_EQ(main->ContactList->Count(), 5);
   const TRecord& added = main->ContactList->Items(4);
-  EXPECT_EQ(added.Name, " Clark ");
-  EXPECT_EQ(added.Treatment, "Ms.");
-  EXPECT_EQ(added.User8, "extra");
+  EXPECT_EQ(added.Name(), " Clark ");
+  EXPECT_EQ(added.Treatment(), "Ms.");
+  EXPECT_EQ(added.User8(), "extra");
   EXPECT_EQ(added.Options, 18);
   EXPECT_GE(main->Database.lbName.IndexOf(" Clark "), 0);
   EXPECT_GE(main->MailMerge.lbTotalNames.IndexOf(" Clark "), 0);
@@ -186,7 +186,7 @@ TEST_F(DatabasePageTest, EditingChecksNamesAndKeepsTheContactsPlace) {
   main->Database.btEdit.Click();
   EXPECT_TRUE(Recorded().messages.empty());
   EXPECT_EQ(main->Database.Mode, EditMode::ShowRecord);
-  EXPECT_EQ(main->ContactList->Items(1).Company, "Adams Ltd");
+  EXPECT_EQ(main->ContactList->Items(1).Company(), "Adams Ltd");
   EXPECT_EQ(Entries(main->Database.lbName), (std::vector<std::string>{"Adams", "Baker", "Smith", "Taylor"}));
 
   // A rename moves the entry in both name lists; the record stays at index 1.
@@ -195,7 +195,7 @@ TEST_F(DatabasePageTest, EditingChecksNamesAndKeepsTheContactsPlace) {
   main->Database.btEdit.Click();
   EXPECT_EQ(main->Database.CurrentName, "Young");
   EXPECT_EQ(main->Database.CurrentIndex, 1);
-  EXPECT_EQ(main->ContactList->Items(1).Name, "Young");
+  EXPECT_EQ(main->ContactList->Items(1).Name(), "Young");
   EXPECT_EQ(Entries(main->Database.lbName), (std::vector<std::string>{"Baker", "Smith", "Taylor", "Young"}));
   EXPECT_EQ(Entries(main->MailMerge.lbTotalNames), (std::vector<std::string>{"Baker", "Smith", "Taylor", "Young"}));
 }

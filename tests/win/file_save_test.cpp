@@ -34,7 +34,7 @@ TEST(FileSave, FolderThatRefusesNewFilesIsWrittenInPlace) {
 
   TDatabase contacts;
   contacts.Add(std::make_unique<TRecord>());
-  contacts.Items(0).Name = "Adams";
+  contacts.Items(0).Set(TRecord::kName, "Adams");
   contacts.SaveToFile(dir + "QUILLCRD.DAT");
   std::string bytes;
   contacts.WriteToStream(bytes);

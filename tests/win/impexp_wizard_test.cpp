@@ -57,7 +57,7 @@ std::unique_ptr<TDatabase> Contacts(const std::vector<Names>& records) {
 
 Names NamesOf(const TDatabase& db) {
   Names v;
-  for (int i = 0; i < db.Count(); ++i) v.push_back(db.Items(i).Name);
+  for (int i = 0; i < db.Count(); ++i) v.emplace_back(db.Items(i).Name());
   return v;
 }
 
@@ -565,8 +565,8 @@ TEST_F(WizardTest, ImportRunChangesTheListAndStoresTheChoices) {
   Next();
   EXPECT_EQ(w.paProgress.Text(), "Finished. No errors found");
   EXPECT_EQ(NamesOf(*list), (Names{"Ann", "bob", "Cyd"}));
-  EXPECT_EQ(list->Items(1).Company, "New");
-  EXPECT_EQ(list->Items(2).Company, " ");
+  EXPECT_EQ(list->Items(1).Company(), "New");
+  EXPECT_EQ(list->Items(2).Company(), " ");
   EXPECT_EQ(ReadFileBytes(dir.File("QUILLCRD.BAK")), "data file bytes");
   EXPECT_EQ(SendMessageA(w.pbProgress.Handle(), PBM_GETRANGE, FALSE, 0), 3);
   EXPECT_EQ(w.pbProgress.Position(), 3);

@@ -85,7 +85,7 @@ TEST_F(MainWindowTest, NameListIsSortedWhileTheContactsKeepFileOrder) {
   Start();
   EXPECT_EQ(NameListEntries(), (std::vector<std::string>{"Alpha", "mike", "zeta"}));
   ASSERT_EQ(main->ContactList->Count(), 3);
-  EXPECT_EQ(main->ContactList->Items(0).Name, "zeta");
+  EXPECT_EQ(main->ContactList->Items(0).Name(), "zeta");
   EXPECT_EQ(main->MailMerge.lbTotalNames.Count(), 3);
   ASSERT_TRUE(CloseMain());
   EXPECT_EQ(ReadFileBytes(dir.File("QUILLCRD.DAT")), DataFileWithNames({"zeta", "Alpha", "mike"}));

@@ -25,7 +25,7 @@ class ReliabilityTest : public MainWindowFixture {
 
   void AddContact(const std::string& name) {
     auto record = std::make_unique<TRecord>();
-    record->Name = name;
+    record->Set(TRecord::kName, name);
     main->ContactList->Add(std::move(record));
   }
 };

@@ -234,30 +234,30 @@ void DatabasePage::SetOptionBoxes(int options) { optionBoxes_.Show(options); }
 int DatabasePage::GetOptionBoxes() const { return optionBoxes_.Options(); }
 
 void DatabasePage::FillBoxesFromRecord(const TRecord& r) {
-  edName.SetText(r.Name);
-  edCompany.SetText(r.Company);
-  edTitle.SetText(r.Title);
-  edTreatment.SetText(r.Treatment);
-  edAddress1.SetText(r.Address1);
-  edAddress2.SetText(r.Address2);
-  edAddress3.SetText(r.Address3);
-  edPhone.SetText(r.Phone);
-  edFax.SetText(r.Fax);
-  for (int i = 0; i < 8; ++i) edAdd[i].SetText(r.Text(9 + i));
+  edName.SetText(std::string(r.Name()));
+  edCompany.SetText(std::string(r.Company()));
+  edTitle.SetText(std::string(r.Title()));
+  edTreatment.SetText(std::string(r.Treatment()));
+  edAddress1.SetText(std::string(r.Address1()));
+  edAddress2.SetText(std::string(r.Address2()));
+  edAddress3.SetText(std::string(r.Address3()));
+  edPhone.SetText(std::string(r.Phone()));
+  edFax.SetText(std::string(r.Fax()));
+  for (int i = 0; i < 8; ++i) edAdd[i].SetText(std::string(r.Text(TRecord::kUser1 + i)));
   SetOptionBoxes(r.Options);
 }
 
 void DatabasePage::FillRecordFromBoxes(TRecord& r) const {
-  r.Name = edName.Text();
-  r.Company = edCompany.Text();
-  r.Title = edTitle.Text();
-  r.Treatment = edTreatment.Text();
-  r.Address1 = edAddress1.Text();
-  r.Address2 = edAddress2.Text();
-  r.Address3 = edAddress3.Text();
-  r.Fax = edFax.Text();
-  r.Phone = edPhone.Text();
-  for (int i = 0; i < 8; ++i) r.Text(9 + i) = edAdd[i].Text();
+  r.Set(TRecord::kName, edName.Text());
+  r.Set(TRecord::kCompany, edCompany.Text());
+  r.Set(TRecord::kTitle, edTitle.Text());
+  r.Set(TRecord::kTreatment, edTreatment.Text());
+  r.Set(TRecord::kAddress1, edAddress1.Text());
+  r.Set(TRecord::kAddress2, edAddress2.Text());
+  r.Set(TRecord::kAddress3, edAddress3.Text());
+  r.Set(TRecord::kFax, edFax.Text());
+  r.Set(TRecord::kPhone, edPhone.Text());
+  for (int i = 0; i < 8; ++i) r.Set(TRecord::kUser1 + i, edAdd[i].Text());
   r.Options = OptionByte(GetOptionBoxes());
 }
 
@@ -295,7 +295,9 @@ void DatabasePage::RefillNames() {
   const ContactBook& book = main_.Book;
   lbName.Clear();
   lbName.AddAll(static_cast<size_t>(book.Count()),
-                [&](size_t i) -> const std::string& { return book.NameAt(static_cast<int>(i)); });
+                [&, name = std::string()](size_t i) mutable -> const std::string& {
+                  return name = book.NameAt(static_cast<int>(i));
+                });
   lbName.SetItemIndex(-1);
 }
 
@@ -432,7 +434,7 @@ void DatabasePage::lbNameKeyPress(char& ch) {
   if (upper < 'A' || upper > 'Z') return;
   // The list shows the book's names in the book's order.
   for (int i = 0; i < main_.Book.Count(); ++i) {
-    const std::string& item = main_.Book.NameAt(i);
+    const std::string_view item = main_.Book.NameAt(i);
     if (item.empty()) continue;
     char first = static_cast<char>(std::toupper(static_cast<unsigned char>(item[0])));
     if (static_cast<unsigned char>(first) >= static_cast<unsigned char>(upper)) {

@@ -139,7 +139,9 @@ void MailMergePage::RefreshMergeNames() {
   const ContactBook& book = main_.Book;
   lbTotalNames.Clear();
   lbTotalNames.AddAll(static_cast<size_t>(book.Count()),
-                      [&](size_t i) -> const std::string& { return book.NameAt(static_cast<int>(i)); });
+                      [&, name = std::string()](size_t i) mutable -> const std::string& {
+                        return name = book.NameAt(static_cast<int>(i));
+                      });
 }
 
 void MailMergePage::FillMergeFields() {
