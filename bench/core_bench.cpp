@@ -3,12 +3,21 @@
 //   core_bench WORKDIR REPEATS GROUP COUNT...
 // GROUP is datafile, export, import or all. Prints one line per case and count:
 //   <group>|<case>|<count>|<median processor ms>|<median wall ms>|<processor ms of each run>
+// and with GROUP memory, the resident memory after loading each count's
+// book (a process of its own loads it), in MB:
+//   memory|<case>|<count>|<MB>|<MB>|<MB>
+// The single steps that scripts/bench times as whole processes:
+//   core_bench book FILE COUNT      writes the generated book of COUNT contacts
+//   core_bench load FILE            loads the data file, and nothing else
+//   core_bench read-walk FILE       the minimal reading of the same file
+//   core_bench fields import|export the field list for qcard's --fields
 // Processor time is the process's user and system time; the wall time is
 // printed beside it, as a busy machine disturbs it far more.
 // Cases that are compared with each other run in turns (a, b, a, b, ...), so
 // that a change in the machine's load falls on both.
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -104,6 +113,35 @@ void RawWrite(const std::string& path, const std::string& bytes) {
   ::close(fd);
 }
 
+// The minimal reader of a data file: the whole file read into one buffer,
+// then every record stepped over (its seventeen length-prefixed texts, the
+// option byte and the reserved bytes), nothing kept. What any loader of the
+// file pays at the least. Returns the records stepped over.
+size_t ReadAndWalk(const std::string& path) {
+  std::unique_ptr<char[]> buffer;
+  const size_t size = RawRead(path, buffer);
+  const auto* bytes = reinterpret_cast<const unsigned char*>(buffer.get());
+  if (size < 40) return 0;
+  const uint32_t count = bytes[4] | bytes[5] << 8 | bytes[6] << 16 | uint32_t(bytes[7]) << 24;
+  size_t pos = 40, walked = 0;
+  for (; walked < count && pos < size; ++walked) {
+    for (int t = 0; t < TRecord::kTextCount && pos < size; ++t) pos += 1 + bytes[pos];
+    pos += 1 + kRecordReservedBytes;
+  }
+  if (pos > size) Fail("the file ends inside a record");
+  return walked;
+}
+
+// The process's resident memory, in MB.
+double ResidentMb() {
+  long pages = 0, resident = 0;
+  if (FILE* statm = std::fopen("/proc/self/statm", "r")) {
+    if (std::fscanf(statm, "%ld %ld", &pages, &resident) != 2) resident = 0;
+    std::fclose(statm);
+  }
+  return static_cast<double>(resident) * static_cast<double>(sysconf(_SC_PAGESIZE)) / (1024.0 * 1024.0);
+}
+
 struct Ignore : UserMessages {
   void Information(const std::string&) override {}
   void Warning(const std::string&) override {}
@@ -154,7 +192,7 @@ void DataFile(const std::string& dir, int count, int repeats) {
 
   // What any load pays for the contacts alone, without a file: the same
   // contacts copied one by one from a list in memory into a new list.
-  Timing load, rawRead, copy;
+  Timing load, rawRead, readWalk, copy;
   Ignore messages;
   std::unique_ptr<TDatabase> original = std::make_unique<TDatabase>();
   original->LoadFromFile(path, messages);
@@ -167,13 +205,52 @@ void DataFile(const std::string& dir, int count, int repeats) {
     size_t got = 0;
     TimeOnce(rawRead, [&] { got = RawRead(path, buffer); });
     if (got != bytes.size()) Fail("raw read gave the wrong size");
+    buffer.reset();
+    size_t walked = 0;
+    TimeOnce(readWalk, [&] { walked = ReadAndWalk(path); });
+    if (walked != static_cast<size_t>(count)) Fail("read and walk stepped over the wrong count");
     TimeOnce(copy, [&] {
-      for (int i = 0; i < count; ++i) book->Add(std::make_unique<TRecord>(original->Items(i)));
+      for (int i = 0; i < count; ++i) book->Add(original->Items(i));
     });
   }
   Report("datafile", "load", count, load);
   Report("datafile", "raw read", count, rawRead);
+  Report("datafile", "read and walk", count, readWalk);
   Report("datafile", "contacts copied in memory", count, copy);
+}
+
+// The resident memory after a load, measured in a process of its own that
+// does nothing before it: the book is generated and saved by another one.
+void Memory(const std::string& dir, int count) {
+  const std::string path = dir + "/memory-" + std::to_string(count) + ".dat";
+  const pid_t maker = fork();
+  if (maker == 0) {
+    bench::MakeBook(count)->SaveToFile(path);
+    _exit(0);
+  }
+  int status = 0;
+  if (maker < 0 || waitpid(maker, &status, 0) != maker || !WIFEXITED(status) || WEXITSTATUS(status) != 0)
+    Fail("the book for the memory figure could not be made");
+  const pid_t loader = fork();
+  if (loader == 0) {
+    const double before = ResidentMb();
+    Ignore messages;
+    TDatabase book;
+    book.LoadFromFile(path, messages);
+    if (book.Count() != count) _exit(1);
+    const double after = ResidentMb();
+    struct stat info {};
+    ::stat(path.c_str(), &info);
+    const double file = static_cast<double>(info.st_size) / (1024.0 * 1024.0);
+    std::printf("memory|resident after loading|%d|%.1f|%.1f|%.1f\n", count, after, after, after);
+    std::printf("memory|resident before loading|%d|%.1f|%.1f|%.1f\n", count, before, before, before);
+    std::printf("memory|data file size|%d|%.1f|%.1f|%.1f\n", count, file, file, file);
+    std::fflush(stdout);
+    _exit(0);
+  }
+  if (loader < 0 || waitpid(loader, &status, 0) != loader || !WIFEXITED(status) || WEXITSTATUS(status) != 0)
+    Fail("the memory figure could not be measured");
+  ::unlink(path.c_str());
 }
 
 std::string ExportPath(const std::string& dir, int count, ExportFormat format) {
@@ -252,10 +329,10 @@ void Import(const std::string& dir, int count, int repeats) {
       request.mode = c.mode;
       request.ignoreFirstLine = true;
       ImportResult result;
-      // As the wizard and qcard do it: the whole file, its lines, the import.
+      // As qcard does it: the whole file, its lines where they lie, the import.
       TimeOnce(t, [&] {
         ReadResult file = ReadWholeFile(c.file);
-        std::vector<std::string> lines = SplitIntoLines(file.content);
+        const std::vector<std::string_view> lines = ImportFileLines(file.content);
         result = ImportContacts(lines, request, settings, list, none);
       });
       if (result.added != c.added || result.removed != c.removed)
@@ -271,8 +348,34 @@ void Import(const std::string& dir, int count, int repeats) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  const std::string step = argc > 1 ? argv[1] : "";
+  if (step == "book" && argc == 4) {
+    bench::MakeBook(std::atoi(argv[3]))->SaveToFile(argv[2]);
+    return 0;
+  }
+  if (step == "load" && argc == 3) {
+    Ignore messages;
+    TDatabase book;
+    book.LoadFromFile(argv[2], messages);
+    std::printf("%d\n", book.Count());
+    return 0;
+  }
+  if (step == "read-walk" && argc == 3) {
+    std::printf("%zu\n", ReadAndWalk(argv[2]));
+    return 0;
+  }
+  if (step == "fields" && argc == 3) {
+    const std::vector<std::string> names = AppSettings().FieldNames;
+    std::string list;
+    for (const std::string& field : std::string(argv[2]) == "export" ? ExportFieldTexts(names) : ImportFieldTexts(0, names))
+      list += (list.empty() ? "" : ",") + field;
+    std::printf("%s\n", list.c_str());
+    return 0;
+  }
   if (argc < 5) {
-    std::fprintf(stderr, "usage: core_bench WORKDIR REPEATS datafile|export|import|all COUNT...\n");
+    std::fprintf(stderr,
+                 "usage: core_bench WORKDIR REPEATS datafile|export|import|memory|all COUNT...\n"
+                 "       core_bench book FILE COUNT | load FILE | read-walk FILE | fields import|export\n");
     return 2;
   }
   const std::string dir = argv[1];
@@ -283,6 +386,7 @@ int main(int argc, char** argv) {
     if (group == "datafile" || group == "all") DataFile(dir, count, repeats);
     if (group == "export" || group == "all") Export(dir, count, repeats);
     if (group == "import" || group == "all") Import(dir, count, repeats);
+    if (group == "memory") Memory(dir, count);
   }
   return 0;
 }

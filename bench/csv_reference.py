@@ -1,11 +1,16 @@
 """What a user would script instead: Python's csv module reading and writing
 the same delimited file as Quillcard's import and export.
 
-    csv_reference.py read|write FILE comma|tab REPEATS COUNT
+    csv_reference.py read|dicts|write FILE comma|tab REPEATS COUNT
 
 read:  the whole file into a list of rows (open, csv.reader, list).
+dicts: the same with csv.reader, each line after the header made a
+       dictionary keyed by the header's names, as a script that imports
+       contacts would hold them.
 write: the file's rows, read beforehand, written back with csv.writer to
        FILE + ".py" and flushed to the disk, as the export does.
+Run with REPEATS 1 as a whole process, it is the reference for qcard's
+whole process (its start, the reading and, for write, the writing).
 Prints one line per case in the benchmark's format:
     reference|<case>|<count>|<median processor ms>|<median wall ms>|<processor ms of each run>
 The times cover the reading or writing alone, not Python's start.
@@ -26,6 +31,13 @@ def read(path, kind):
         return list(csv.reader(f, **dialect(kind)))
 
 
+def dicts(path, kind):
+    with open(path, newline="", encoding="latin-1") as f:
+        lines = csv.reader(f, **dialect(kind))
+        header = next(lines)
+        return [header] + [dict(zip(header, row)) for row in lines]
+
+
 def write(path, kind, rows):
     with open(path, "w", newline="", encoding="latin-1") as f:
         csv.writer(f, **dialect(kind)).writerows(rows)
@@ -43,16 +55,18 @@ def main():
         c, w = time.process_time(), time.perf_counter()
         if action == "read":
             got = read(path, kind)
+        elif action == "dicts":
+            got = dicts(path, kind)
         else:
             write(path + ".py", kind, rows)
         cpu.append((time.process_time() - c) * 1e3)
         wall.append((time.perf_counter() - w) * 1e3)
-        if action == "read" and len(got) != count + 1:
+        if action != "write" and len(got) != count + 1:
             sys.exit(f"csv_reference: read {len(got)} rows, expected {count + 1}")
         got = None
     if action == "write":
         os.remove(path + ".py")
-    name = f"python csv {action} {kind}"
+    name = f"python csv {'read dicts' if action == 'dicts' else action} {kind}"
     runs = " ".join(f"{x:.1f}" for x in cpu)
     print(f"reference|{name}|{count}|{statistics.median(cpu):.2f}|{statistics.median(wall):.2f}|{runs}", flush=True)
 

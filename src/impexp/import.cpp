@@ -28,9 +28,8 @@ class SeparatorTable {
 };
 
 // The fields of one line as views: into the line where a field is one run
-// of its characters, else into `unquoted`, which gets the field without its
-// quote characters. Views of an earlier line into `unquoted` end with the
-// next split.
+// of its characters, else into unquoted_, which gets the field without its
+// quote characters. Views into unquoted_ last until the next split.
 class LineFields {
  public:
   LineFields() = default;
@@ -58,8 +57,8 @@ class LineFields {
 size_t LineFields::Split(std::string_view line, const SeparatorTable& isSeparator, std::optional<char> quote) {
   count_ = 0;
   unquoted_.clear();
-  // Without quotes a field is never longer than the line: the views into
-  // this string stay where they are while the line is split.
+  // The fields without their quote characters never take more than the
+  // line: the string does not move while the line is split.
   unquoted_.reserve(line.size());
   size_t pos = 0;
   const size_t n = line.size();

@@ -4,6 +4,7 @@
 // the lookups of known names.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <optional>
 #include <random>
 #include <string>
@@ -32,14 +33,14 @@ std::string RandomText(std::mt19937& random, size_t maxLength) {
 
 // ---------------------------------------------------------------- data file
 
-std::string PlainRecordBytes(const TRecord& r) {
+std::string PlainRecordBytes(const std::vector<std::string>& texts, uint8_t options) {
   std::string out;
-  for (int i = 0; i < TRecord::kTextCount; ++i) {
-    std::string text(r.Text(i).substr(0, 255));
+  for (const std::string& t : texts) {
+    std::string text = t.substr(0, 255);
     out += static_cast<char>(text.size());
     out += text;
   }
-  out += static_cast<char>(r.Options);
+  out += static_cast<char>(options);
   out.append(24, '\0');
   return out;
 }
@@ -47,21 +48,32 @@ std::string PlainRecordBytes(const TRecord& r) {
 TEST(LargeLists, DataFileBytesAreTheRecordsOneAfterTheOther) {
   std::mt19937 random(7);
   TDatabase list;
+  std::vector<std::vector<std::string>> plain;  // the same texts, kept as strings
   std::string expected("\x2C\x01\x00\x00", 4);
   for (int i = 0; i < 400; ++i) {
-    auto r = std::make_unique<TRecord>();
-    for (int t = 0; t < TRecord::kTextCount; ++t) r->Set(t, RandomText(random, t == 0 ? 300 : 40));
-    r->Options = static_cast<uint8_t>(random());
+    TRecord r;
+    std::vector<std::string> texts(TRecord::kTextCount);
+    // Texts set in any order, again and again, now and then to another text of the same contact.
+    for (int k = 0; k < 40; ++k) {
+      const int t = static_cast<int>(random() % TRecord::kTextCount);
+      const int from = static_cast<int>(random() % TRecord::kTextCount);
+      std::string text = k % 8 == 7 ? texts[static_cast<size_t>(from)] : RandomText(random, t == 0 ? 300 : 40);
+      if (k % 8 == 7) r.Set(t, r.Text(from));
+      else r.Set(t, text);
+      texts[static_cast<size_t>(t)] = text;
+    }
+    r.Options = static_cast<uint8_t>(random());
+    expected += PlainRecordBytes(texts, r.Options);
+    plain.push_back(texts);
     list.Add(std::move(r));
   }
   const auto count = static_cast<uint32_t>(list.Count());
-  for (int shift = 0; shift < 32; shift += 8) expected += static_cast<char>((count >> shift) & 0xFF);
-  expected.append(32, '\0');
-  for (int i = 0; i < list.Count(); ++i) expected += PlainRecordBytes(list.Items(i));
+  expected.insert(4, std::string{char(count & 0xFF), char(count >> 8), 0, 0} + std::string(32, '\0'));
 
   std::string bytes = "before";
   list.WriteToStream(bytes);
   EXPECT_EQ(bytes, "before" + expected);
+  EXPECT_EQ(list.StreamSize(), expected.size());
 
   // Read back, every text holds its first 255 bytes.
   TDatabase again;
@@ -70,7 +82,7 @@ TEST(LargeLists, DataFileBytesAreTheRecordsOneAfterTheOther) {
   ASSERT_EQ(again.Count(), list.Count());
   for (int i = 0; i < list.Count(); ++i) {
     for (int t = 0; t < TRecord::kTextCount; ++t)
-      ASSERT_EQ(again.Items(i).Text(t), list.Items(i).Text(t).substr(0, 255)) << i << "/" << t;
+      ASSERT_EQ(again.Items(i).Text(t), plain[size_t(i)][size_t(t)].substr(0, 255)) << i << "/" << t;
     ASSERT_EQ(again.Items(i).Options, list.Items(i).Options);
   }
 }
@@ -179,6 +191,39 @@ TEST(LargeLists, LinesEndAtEveryKindOfLineEnd) {
     }
     ASSERT_EQ(SplitIntoLines(text), lines) << "text \"" << text << "\"";
   }
+}
+
+TEST(LargeLists, ImportedContactsHoldTheFieldsOfTheirLines) {
+  std::mt19937 random(29);
+  const std::vector<std::string> chosen = {"Full Name", "Company", "Title", "User 1"};
+  std::vector<std::string> lines;
+  std::string text;
+  for (int i = 0; i < 3000; ++i) {
+    lines.push_back(RandomText(random, 60));
+    for (char& c : lines.back()) c = c == '\0' ? 'x' : c;  // a NUL would end the text
+    text += lines.back() + "\r\n";
+  }
+  ImportRequest request;
+  request.separators = ",";
+  request.fields = chosen;
+  request.mode = ImportMode::Replace;
+  request.ignoreFirstLine = false;
+  auto list = std::make_unique<TDatabase>();
+  NoProgress none;
+  ImportContacts(ImportFileLines(text), request, AppSettings(), list, none);
+
+  int imported = 0;
+  for (const std::string& line : lines) {
+    std::vector<std::string> fields = PlainSplit(line, ",", '"');
+    if (fields.empty()) continue;
+    fields.resize(std::max(fields.size(), chosen.size()), " ");  // a missing field is a single space
+    if (fields[0].empty()) continue;
+    ASSERT_LT(imported, list->Count()) << line;
+    const TRecord& r = list->Items(imported++);
+    for (int c : {0, 1, 2, 3})
+      ASSERT_EQ(r.Text(c < 3 ? c : TRecord::kUser1), fields[size_t(c)]) << "line \"" << line << "\"";
+  }
+  EXPECT_EQ(imported, list->Count());
 }
 
 // ---------------------------------------------------------------- known names

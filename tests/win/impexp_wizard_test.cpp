@@ -49,7 +49,7 @@ std::unique_ptr<TDatabase> Contacts(const std::vector<Names>& records) {
   auto db = std::make_unique<TDatabase>();
   for (const Names& texts : records) {
     auto r = std::make_unique<TRecord>();
-    for (size_t i = 0; i < texts.size(); ++i) r->Text(static_cast<int>(i)) = texts[i];
+    for (size_t i = 0; i < texts.size(); ++i) r->Set(static_cast<int>(i), texts[i]);
     db->Add(std::move(r));
   }
   return db;

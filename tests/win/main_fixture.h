@@ -53,7 +53,7 @@ inline std::vector<std::string> NamesInDataFile(const std::string& path) {
   ui::MessageBoxMessages quiet;
   saved.LoadFromFile(path, quiet);
   std::vector<std::string> names;
-  for (int i = 0; i < saved.Count(); ++i) names.push_back(saved.Items(i).Name);
+  for (int i = 0; i < saved.Count(); ++i) names.emplace_back(saved.Items(i).Name());
   return names;
 }
 
