@@ -293,9 +293,8 @@ int RunImport(Args args, std::ostream& out, std::ostream& err) {
     std::string reason = file.error.empty() ? "the file does not exist" : file.error;
     throw FileError("cannot read \"" + input + "\": " + reason);
   }
-  std::vector<std::string> lines = SplitIntoLines(file.content);
-  file.content.clear();
-  file.content.shrink_to_fit();
+  // The lines are read where they lie in the file's text, which stays until the import is done.
+  const std::vector<std::string_view> lines = ImportFileLines(file.content);
 
   // The import writes the data file back, and with it only what could be
   // read: a damaged file's original is kept first, or nothing is written.
