@@ -33,9 +33,9 @@ done
 
 cd "$work"
 if [ "$(id -u)" -eq 0 ]; then
-  chroot "$work" /chmcmd --verbosity 1 quillcrd.hhp
+  chroot "$work" /chmcmd --verbosity 0 quillcrd.hhp
 else
-  unshare --map-root-user --root="$work" --wd=/ /chmcmd --verbosity 1 quillcrd.hhp
+  unshare --map-root-user --root="$work" --wd=/ /chmcmd --verbosity 0 quillcrd.hhp
 fi
 [ -s "$work/quillcrd.chm" ] || { echo "chm-compile.sh: chmcmd wrote no quillcrd.chm" >&2; exit 1; }
 mv "$work/quillcrd.chm" "$output"
