@@ -67,6 +67,17 @@ case "${1:-}" in
       "$WINE" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
       "$WINESERVER" -w
     fi
+    # Wine draws the caption buttons (close, minimise) and the other small
+    # symbols of its controls with the Marlett font. Debian's fonts-wine puts
+    # it in /usr/share/wine/fonts, where this Wine does not look for fonts;
+    # without a copy in the prefix's font folder the close button shows as
+    # the letter "r".
+    fonts="$WINEPREFIX/drive_c/windows/Fonts"
+    for font in marlett.ttf; do
+      if [ -f "/usr/share/wine/fonts/$font" ] && ! cmp -s "/usr/share/wine/fonts/$font" "$fonts/$font"; then
+        mkdir -p "$fonts" && cp "/usr/share/wine/fonts/$font" "$fonts/$font"
+      fi
+    done
     # Keep one server and Wine's own service processes alive for the whole
     # run, started here with their output away from the test runner's pipes
     # (a runner waits for every process that holds them).

@@ -2,7 +2,10 @@
 
 #include <commctrl.h>
 #include <commdlg.h>
+#include <htmlhelp.h>
 #include <shellapi.h>
+
+#include <thread>
 
 namespace qc::ui {
 namespace {
@@ -106,12 +109,122 @@ std::string AskSaveFileName(HWND owner, const std::string& suggestedPath) {
   return GetSaveFileNameA(&ofn) ? std::string(file) : std::string();
 }
 
-void ShowHelpTopic(HWND owner, int topic) {
-  if (g_help) {
-    g_help(owner, g_helpFile, HELP_CONTEXT, static_cast<ULONG_PTR>(topic));
+namespace {
+
+bool FileExists(const std::string& path) {
+  const DWORD attributes = GetFileAttributesA(path.c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+// `path` with the extension of its file name replaced (added when it has none).
+std::string WithExtension(const std::string& path, const char* extension) {
+  const size_t slash = path.find_last_of("\\/:");
+  const size_t dot = path.find_last_of('.');
+  const bool hasExtension = dot != std::string::npos && (slash == std::string::npos || dot > slash);
+  return (hasExtension ? path.substr(0, dot) : path) + extension;
+}
+
+// The help cannot be shown: said once a run, however often help is asked for.
+bool g_helpTroubleTold = false;
+void TellHelpTrouble(HWND owner, const std::string& text) {
+  if (g_helpTroubleTold) return;
+  g_helpTroubleTold = true;
+  ShowMessage(owner, text, MB_OK | MB_ICONINFORMATION);
+}
+
+using HtmlHelpFn = HWND(WINAPI*)(HWND, LPCSTR, UINT, DWORD_PTR);
+HMODULE g_hhctrl = nullptr;
+HtmlHelpFn g_htmlHelp = nullptr;
+
+// The HTML Help function, from hhctrl.ocx loaded at its first use; null without it.
+HtmlHelpFn HtmlHelpFunction() {
+  if (!g_htmlHelp) {
+    if (!g_hhctrl) g_hhctrl = LoadLibraryA("hhctrl.ocx");
+    if (g_hhctrl)
+      g_htmlHelp = reinterpret_cast<HtmlHelpFn>(reinterpret_cast<void*>(GetProcAddress(g_hhctrl, "HtmlHelpA")));
+  }
+  return g_htmlHelp;
+}
+
+// The viewer last opened, to tell a new one from one already on the screen.
+HWND g_viewer = nullptr;
+
+// A new viewer stands beside the program's window, where there is room for
+// it on that window's screen, so that the two can be used side by side.
+void PlaceBeside(HWND viewer, HWND top) {
+  constexpr int kNarrowest = 320, kWidest = 600;
+  RECT window, work;
+  MONITORINFO monitor{};
+  monitor.cbSize = sizeof monitor;
+  if (!top || !GetWindowRect(top, &window) ||
+      !GetMonitorInfoA(MonitorFromWindow(top, MONITOR_DEFAULTTONEAREST), &monitor))
+    return;
+  work = monitor.rcWork;
+  const int right = work.right - window.right, left = window.left - work.left;
+  int x;
+  int width;
+  if (right >= kNarrowest) {
+    width = right < kWidest ? right : kWidest;
+    x = window.right;
+  } else if (left >= kNarrowest) {
+    width = left < kWidest ? left : kWidest;
+    x = window.left - width;
+  } else {
     return;
   }
-  WinHelpA(owner, g_helpFile.c_str(), HELP_CONTEXT, static_cast<ULONG_PTR>(topic));
+  SetWindowPos(viewer, nullptr, x, work.top, width, work.bottom - work.top, SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+}  // namespace
+
+void ShowHelpTopic(HWND owner, int topic) {
+  const std::string chm = WithExtension(g_helpFile, ".chm");
+  const bool winHelp = !FileExists(chm) && FileExists(g_helpFile);
+  const std::string file = winHelp ? g_helpFile : chm;
+  const UINT command = winHelp ? HELP_CONTEXT : HH_HELP_CONTEXT;
+  if (g_help) {
+    g_help(owner, file, command, static_cast<ULONG_PTR>(topic));
+    return;
+  }
+  OpenHelpViewer(owner, file, command, static_cast<ULONG_PTR>(topic));
+}
+
+HWND OpenHelpViewer(HWND owner, const std::string& helpFile, UINT command, ULONG_PTR data) {
+  if (!FileExists(helpFile)) {
+    TellHelpTrouble(owner, "The help cannot be shown: its file was not found.\r\n\r\n" + helpFile +
+                               "\r\n\r\nPut quillcrd.chm in the folder of quillcrd.exe to have help.");
+    return nullptr;
+  }
+  // The viewer belongs to the program's own window, not to a dialog that may
+  // close while the help is still read.
+  HWND top = owner ? GetAncestor(owner, GA_ROOTOWNER) : nullptr;
+  if (!top) top = owner;
+  if (command != HH_HELP_CONTEXT) {
+    // WinHelp sends its request to the viewer and waits for the answer, which
+    // may be a question to the user: that wait is not the program's.
+    std::thread([top, helpFile, command, data] { WinHelpA(top, helpFile.c_str(), command, data); }).detach();
+    return nullptr;
+  }
+  HtmlHelpFn htmlHelp = HtmlHelpFunction();
+  if (!htmlHelp) {
+    TellHelpTrouble(owner, "The help cannot be shown: the HTML Help viewer (hhctrl.ocx) is not available "
+                           "on this computer.");
+    return nullptr;
+  }
+  const bool open = g_viewer && IsWindow(g_viewer);
+  HWND viewer = htmlHelp(top, helpFile.c_str(), HH_HELP_CONTEXT, data);
+  if (!viewer) {
+    TellHelpTrouble(owner, "The help file could not show topic " + std::to_string(data) + ".\r\n\r\n" + helpFile);
+    return nullptr;
+  }
+  if (!open || viewer != g_viewer) PlaceBeside(viewer, top);
+  g_viewer = viewer;
+  return viewer;
+}
+
+void CloseHelpViewers() {
+  if (g_htmlHelp) g_htmlHelp(nullptr, nullptr, HH_CLOSE_ALL, 0);
+  g_viewer = nullptr;
 }
 
 void ShellOpen(HWND parent, const std::string& target) {

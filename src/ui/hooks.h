@@ -38,8 +38,21 @@ int ShowMessage(HWND owner, const std::string& text, UINT type);
 int ShowChoice(HWND owner, const std::string& text, const std::vector<ChoiceButton>& buttons);
 // The common Save As dialog for a data file; the chosen path, or empty when cancelled.
 std::string AskSaveFileName(HWND owner, const std::string& suggestedPath);
-// Opens the help file at a context number.
+// Opens the help at a context number without waiting for the viewer: the
+// HTML Help file beside the help file's name ("quillcrd.chm") when it is
+// there, else the WinHelp file itself ("quillcrd.hlp") when that is there,
+// else nothing but a message, once a run, that there is no help. The help
+// hook, when set, gets the file and command chosen in place of the viewer.
 void ShowHelpTopic(HWND owner, int topic);
+// The viewer call that ShowHelpTopic makes when no hook is set. HH_HELP_CONTEXT
+// opens the HTML Help viewer (hhctrl.ocx, loaded at its first use), owned by
+// the top window of `owner`'s family, and returns its window; HELP_CONTEXT
+// hands the request to WinHelp on a thread of its own (WinHelp waits for its
+// viewer) and returns null. A missing file or viewer is said in a message, the
+// first time in a run, and gives null.
+HWND OpenHelpViewer(HWND owner, const std::string& helpFile, UINT command, ULONG_PTR data);
+// Closes the HTML Help windows that are still open (when the program ends).
+void CloseHelpViewers();
 // Asks the shell to open a document or address (verb "Open", SW_SHOW).
 void ShellOpen(HWND parent, const std::string& target);
 // Ends the program at once, without any window's close handling: tells the
@@ -49,7 +62,8 @@ void QuitNow(int exitCode);
 // The general error report: the text in a message box; the program goes on.
 void ReportError(const std::string& text);
 
-// The help file of the program (the executable's path with ".hlp").
+// The help file of the program: the executable's full path with ".hlp"; the
+// ".chm" of the same name beside it is preferred (ShowHelpTopic).
 void SetHelpFile(const std::string& path);
 const std::string& HelpFile();
 

@@ -8,6 +8,7 @@
 #include "platform/paths.h"
 #include "settings/app_settings.h"
 #include "settings/win32/win_profile.h"
+#include "ui/hooks.h"
 #include "ui/message_box_messages.h"
 #include "word/win32/word_config_form.h"
 
@@ -41,14 +42,18 @@ int RunProgram() {
   InitCommonControlsEx(&icc);
   OleInitialize(nullptr);
 
-  ui::SetHelpFile("quillcrd.hlp");
+  // The help file's name is the WinHelp one, beside the program; the help
+  // opens the HTML Help file of the same name there in its place when it is
+  // there (quillcrd.chm, which the build puts beside quillcrd.exe).
+  const std::string helpFile = WithExtension(ModulePath(), ".hlp");
+  ui::SetHelpFile(helpFile);
   int exitCode = 0;
   {
     WinProfile settings(kSettingsFileName);
     ui::MessageBoxMessages messages;
     MainEnvironment env;
     env.dataFilePath = ExecutableDirectory() + "QUILLCRD.DAT";
-    env.helpFilePath = WithExtension(ModulePath(), ".hlp");
+    env.helpFilePath = helpFile;
     env.programFolder = ExecutableDirectory();
     env.settings = &settings;
     env.messages = &messages;
@@ -57,6 +62,8 @@ int RunProgram() {
     main.Show();
     exitCode = ui::Application::Get().Run();
   }
+  // Help windows still open go with the program.
+  ui::CloseHelpViewers();
   // The Word configuration's session outlives its window, not the program.
   word::ReleaseConfigSession();
   OleUninitialize();

@@ -1,0 +1,12 @@
+IDH_FIRST_START=welcome.htm
+IDH_DATABASE_PAGE=database.htm
+IDH_MAIL_MERGE_PAGE=mailmerge.htm
+IDH_CONFIGURATION_PAGE=configuration.htm
+IDH_WORD_INTERFACE=wordsetup.htm
+IDH_FIELD_NAMES=fieldnames.htm
+IDH_DEFAULTS=defaults.htm
+IDH_WIZARD=wizard.htm
+IDH_WIZARD_IMPORT_FIELDS=wizard_importfields.htm
+IDH_WIZARD_EXPORT=wizard_export.htm
+IDH_WIZARD_IMPORT_TYPE=wizard_importtype.htm
+IDH_WIZARD_IMPORT_FORMAT=wizard_importformat.htm
