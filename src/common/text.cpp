@@ -92,4 +92,96 @@ std::string Cp1252ToUtf8(std::string_view text) {
   return out;
 }
 
+int Cp1252ByteOf(uint32_t code_point) {
+  if (code_point < 0x80 || (code_point >= 0xA0 && code_point <= 0xFF)) return static_cast<int>(code_point);
+  for (int i = 0; i < 32; ++i) {
+    const uint32_t held = kHigh[static_cast<size_t>(i)] != 0 ? kHigh[static_cast<size_t>(i)] : 0x80u + i;
+    if (held == code_point) return 0x80 + i;
+  }
+  return -1;
+}
+
+namespace {
+
+// Reads one UTF-8 character at `pos`; -1 (and one byte consumed) when the
+// bytes there are not well-formed UTF-8.
+int32_t NextUtf8(std::string_view text, size_t& pos) {
+  const auto lead = static_cast<unsigned char>(text[pos++]);
+  if (lead < 0x80) return lead;
+  int extra;
+  uint32_t cp;
+  uint32_t least;
+  if (lead >= 0xC2 && lead <= 0xDF) {
+    extra = 1, cp = lead & 0x1Fu, least = 0x80;
+  } else if (lead >= 0xE0 && lead <= 0xEF) {
+    extra = 2, cp = lead & 0x0Fu, least = 0x800;
+  } else if (lead >= 0xF0 && lead <= 0xF4) {
+    extra = 3, cp = lead & 0x07u, least = 0x10000;
+  } else {
+    return -1;
+  }
+  if (text.size() - pos < static_cast<size_t>(extra)) return -1;
+  for (int i = 0; i < extra; ++i) {
+    const auto next = static_cast<unsigned char>(text[pos + static_cast<size_t>(i)]);
+    if ((next & 0xC0) != 0x80) return -1;
+    cp = cp << 6 | (next & 0x3Fu);
+  }
+  if (cp < least || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) return -1;
+  pos += static_cast<size_t>(extra);
+  return static_cast<int32_t>(cp);
+}
+
+void AppendCp1252(std::string& out, int32_t code_point, bool* replaced) {
+  const int byte = code_point < 0 ? -1 : Cp1252ByteOf(static_cast<uint32_t>(code_point));
+  if (byte < 0) {
+    out += '?';
+    if (replaced) *replaced = true;
+  } else {
+    out += static_cast<char>(byte);
+  }
+}
+
+}  // namespace
+
+bool IsUtf8(std::string_view text) {
+  size_t pos = 0;
+  while (pos < text.size())
+    if (NextUtf8(text, pos) < 0) return false;
+  return true;
+}
+
+std::string Utf8ToCp1252(std::string_view text, bool* replaced) {
+  std::string out;
+  out.reserve(text.size());
+  size_t pos = 0;
+  while (pos < text.size()) AppendCp1252(out, NextUtf8(text, pos), replaced);
+  return out;
+}
+
+std::string Utf16ToCp1252(std::string_view bytes, bool big_endian, bool* replaced) {
+  std::string out;
+  out.reserve(bytes.size() / 2 + 1);
+  auto unit_at = [&](size_t i) {
+    const auto a = static_cast<unsigned char>(bytes[i]);
+    const auto b = static_cast<unsigned char>(bytes[i + 1]);
+    return big_endian ? static_cast<uint32_t>(a << 8 | b) : static_cast<uint32_t>(b << 8 | a);
+  };
+  size_t i = 0;
+  while (i + 1 < bytes.size()) {
+    uint32_t unit = unit_at(i);
+    i += 2;
+    int32_t cp = static_cast<int32_t>(unit);
+    if (unit >= 0xD800 && unit <= 0xDBFF && i + 1 < bytes.size() && unit_at(i) >= 0xDC00 &&
+        unit_at(i) <= 0xDFFF) {
+      cp = static_cast<int32_t>(0x10000 + ((unit - 0xD800) << 10) + (unit_at(i) - 0xDC00));
+      i += 2;
+    } else if (unit >= 0xD800 && unit <= 0xDFFF) {
+      cp = -1;
+    }
+    AppendCp1252(out, cp, replaced);
+  }
+  if (i < bytes.size()) AppendCp1252(out, -1, replaced);
+  return out;
+}
+
 }  // namespace qc
