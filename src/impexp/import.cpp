@@ -274,41 +274,108 @@ ImportResult ImportContacts(const std::vector<std::string>& lines, const ImportR
   return ImportContacts(std::span<const std::string_view>(views), request, settings, contactList, progress);
 }
 
+bool MakeImportBackup(const std::string& dataFile) {
+  try {
+    CopyFileOver(dataFile, BackupPathFor(dataFile));
+    return true;
+  } catch (const std::exception&) {
+    return false;
+  }
+}
+
+struct ImportMerge::State {
+  Staging staged;
+  ImportResult counts;
+  KnownNames known;
+  std::string numbered;  // a numbered name while its contact is made
+};
+
+ImportMerge::ImportMerge(const TDatabase& list, ImportMode mode, size_t expected)
+    : mode_(mode), state_(std::make_unique<State>()) {
+  const bool replace = mode == ImportMode::Replace;
+  Staging& staged = state_->staged;
+  oldCount_ = list.Count();
+  staged.oldCount = replace ? 0 : oldCount_;
+  staged.oldRemoved.assign(static_cast<size_t>(staged.oldCount), 0);
+  staged.added.reserve(expected);
+  if (!replace) {
+    state_->known.Reserve(static_cast<size_t>(staged.oldCount) + expected);
+    std::vector<std::string_view> names(static_cast<size_t>(staged.oldCount));
+    for (int i = 0; i < staged.oldCount; ++i) names[static_cast<size_t>(i)] = list.Items(i).Name();
+    state_->known.AppendAll(names, 0);
+  }
+}
+
+ImportMerge::~ImportMerge() = default;
+
+void ImportMerge::Prefetch(std::string_view name) const {
+  if (mode_ != ImportMode::Replace) state_->known.Prefetch(name);
+}
+
+void ImportMerge::Offer(std::span<std::string_view, TRecord::kTextCount> texts, uint8_t options) {
+  Staging& staged = state_->staged;
+  KnownNames& known = state_->known;
+  std::string_view name = texts[TRecord::kName];
+  switch (mode_) {
+    case ImportMode::AppendReplaceRecords:
+      if (!name.empty()) {
+        int previous = known.RemoveFirst(name);
+        if (previous >= 0) {
+          staged.Remove(previous);
+          known.Append(name, staged.NextContact());
+          ++state_->counts.replaced;
+        }
+      }
+      break;
+    case ImportMode::AppendRecords:
+      if (known.Contains(name)) {
+        ++state_->counts.numbered;
+        state_->numbered = known.FreeNumberedName(name);
+        name = state_->numbered;
+        known.Append(name, staged.NextContact());
+      }
+      break;
+    case ImportMode::Replace:
+      break;
+  }
+  if (name.empty()) {
+    ++state_->counts.nameless;
+    return;
+  }
+  texts[TRecord::kName] = name;
+  staged.added.emplace_back(texts, options);
+}
+
+ImportResult ImportMerge::Result() const {
+  ImportResult result = state_->counts;
+  const Staging& staged = state_->staged;
+  result.removed = mode_ == ImportMode::Replace ? oldCount_ : staged.removedCount;
+  for (const TRecord& record : staged.added)
+    if (Staged(record)) ++result.added;
+  return result;
+}
+
+ImportResult ImportMerge::Commit(std::unique_ptr<TDatabase>& list) {
+  const ImportResult result = Result();
+  qc::Commit(list, mode_, state_->staged);
+  return result;
+}
+
 ImportResult ImportContacts(std::span<const std::string_view> lines, const ImportRequest& request,
                             const AppSettings& settings, std::unique_ptr<TDatabase>& contactList,
                             ProgressSink& progress) {
-  ImportResult result;
   const ColumnPositions pos(request.fields, settings.FieldNames);
   const SeparatorTable isSeparator(request.separators, request.quote);
   const uint8_t defaultOptions = OptionByte(settings.DefaultOptions);
-
-  if (request.makeBackup) {
-    try {
-      CopyFileOver(request.dataFile, BackupPathFor(request.dataFile));
-    } catch (const std::exception&) {
-      result.backupFailed = true;
-    }
-  }
+  const bool backupFailed = request.makeBackup && !MakeImportBackup(request.dataFile);
 
   if (!contactList) contactList = std::make_unique<TDatabase>();
-  const TDatabase& old = *contactList;
-  const bool replace = request.mode == ImportMode::Replace;
-  Staging staged;
-  staged.oldCount = replace ? 0 : old.Count();
-  staged.oldRemoved.assign(static_cast<size_t>(staged.oldCount), 0);
-  KnownNames known;
-  if (!replace) {
-    known.Reserve(static_cast<size_t>(staged.oldCount) + lines.size());
-    std::vector<std::string_view> names(static_cast<size_t>(staged.oldCount));
-    for (int i = 0; i < staged.oldCount; ++i) names[static_cast<size_t>(i)] = old.Items(i).Name();
-    known.AppendAll(names, 0);
-  }
+  ImportMerge merge(*contactList, request.mode, lines.size());
 
   const int lineCount = static_cast<int>(lines.size());
-  staged.added.reserve(lines.size());
   progress.SetProgressMax(lineCount);
-  // Each line is split one line ahead, so that the place of its name in
-  // KnownNames is fetched from memory while the line before is settled.
+  // Each line is split one line ahead, so that the place of its name among
+  // the known names is fetched from memory while the line before is settled.
   // Two splitters taking turns; they stay where they are, as the views of
   // their fields may point into them.
   LineFields splitters[2];
@@ -318,13 +385,12 @@ ImportResult ImportContacts(std::span<const std::string_view> lines, const Impor
   auto split = [&](int i, LineFields& into) {
     if (i >= lineCount) return size_t{0};
     size_t n = into.Split(lines[static_cast<size_t>(i)], isSeparator, request.quote);
-    if (!replace && request.nameLayout == NameLayout::FullName && pos.fullName >= 0 &&
-        static_cast<size_t>(pos.fullName) < n)
-      known.Prefetch(into[static_cast<size_t>(pos.fullName)]);
+    if (request.nameLayout == NameLayout::FullName && pos.fullName >= 0 && static_cast<size_t>(pos.fullName) < n)
+      merge.Prefetch(into[static_cast<size_t>(pos.fullName)]);
     return n;
   };
   split(firstLine, *nextLine);
-  std::string composed;  // a name made from its parts, or numbered
+  std::string composed;  // a name made from its parts
   std::array<std::string_view, TRecord::kTextCount> texts;
   for (int i = firstLine; i < lineCount; ++i) {
     progress.SetProgressPosition(i);
@@ -333,47 +399,20 @@ ImportResult ImportContacts(std::span<const std::string_view> lines, const Impor
     const LineFields& fields = *line;
     if (fields.Count() == 0) continue;
 
-    std::string_view name;
     if (request.nameLayout == NameLayout::NameParts) {
       composed = ComposeName(fields.Chosen(pos.first), fields.Chosen(pos.middle), fields.Chosen(pos.last));
-      name = composed;
+      texts[TRecord::kName] = composed;
     } else {
-      name = fields.Chosen(pos.fullName);
+      texts[TRecord::kName] = fields.Chosen(pos.fullName);
     }
-
-    switch (request.mode) {
-      case ImportMode::AppendReplaceRecords:
-        if (!name.empty()) {
-          int previous = known.RemoveFirst(name);
-          if (previous >= 0) {
-            staged.Remove(previous);
-            known.Append(name, staged.NextContact());
-          }
-        }
-        break;
-      case ImportMode::AppendRecords:
-        if (known.Contains(name)) {
-          composed = known.FreeNumberedName(name);
-          name = composed;
-          known.Append(name, staged.NextContact());
-        }
-        break;
-      case ImportMode::Replace:
-        break;
-    }
-    if (name.empty()) continue;
-
-    texts[TRecord::kName] = name;
     for (int t = 1; t < TRecord::kTextCount; ++t) texts[static_cast<size_t>(t)] = fields.Chosen(pos.text[static_cast<size_t>(t)]);
     std::optional<int32_t> options;
     if (pos.options >= 0) options = ParseOptionsNumber(fields.Chosen(pos.options));
-    staged.added.emplace_back(texts, options ? OptionByte(*options) : defaultOptions);
+    merge.Offer(texts, options ? OptionByte(*options) : defaultOptions);
   }
 
-  result.removed = replace ? old.Count() : staged.removedCount;
-  for (const TRecord& record : staged.added)
-    if (Staged(record)) ++result.added;
-  Commit(contactList, request.mode, staged);
+  ImportResult result = merge.Commit(contactList);
+  result.backupFailed = backupFailed;
   return result;
 }
 

@@ -64,9 +64,47 @@ struct ImportRequest {
 };
 
 struct ImportResult {
-  int added = 0;    // imported contacts in the list afterwards
-  int removed = 0;  // contacts of the list before that are gone
+  int added = 0;     // imported contacts in the list afterwards
+  int removed = 0;   // contacts of the list before that are gone
+  int replaced = 0;  // contacts that took the place of one of the same name
+  int numbered = 0;  // contacts given a numbered name, their name being known
+  int nameless = 0;  // contacts left out for want of a name
+  int withReplacedCharacters = 0;  // contacts with a character code page 1252 cannot hold, now "?"
   bool backupFailed = false;
+};
+
+// Copies the data file to its backup; false when that fails.
+bool MakeImportBackup(const std::string& dataFile);
+
+// Puts imported contacts into a contact list under a duplicate mode. The
+// contacts are offered one by one and set aside; the list changes only at
+// Commit, so an import that fails on the way leaves it as it was.
+class ImportMerge {
+ public:
+  // `expected`: about how many contacts will be offered.
+  ImportMerge(const TDatabase& list, ImportMode mode, size_t expected);
+  ~ImportMerge();
+  ImportMerge(const ImportMerge&) = delete;
+  ImportMerge& operator=(const ImportMerge&) = delete;
+
+  // Says that a contact of this name will be offered soon (a speed hint only).
+  void Prefetch(std::string_view name) const;
+  // Offers one contact, its texts in field order. Under the mode its name
+  // replaces a known contact of that name (AppendReplaceRecords; the
+  // earliest one first) or becomes a free numbered name (AppendRecords);
+  // a contact whose name is empty is left out. The texts are copied.
+  void Offer(std::span<std::string_view, TRecord::kTextCount> texts, uint8_t options);
+  // The counts as they stand.
+  ImportResult Result() const;
+  // Puts the result in the list ("Replace" gives the owner a new list) and
+  // returns its counts. Call once.
+  ImportResult Commit(std::unique_ptr<TDatabase>& list);
+
+ private:
+  struct State;
+  ImportMode mode_;
+  int oldCount_ = 0;
+  std::unique_ptr<State> state_;
 };
 
 // Imports the lines into the contact list. The whole import is prepared

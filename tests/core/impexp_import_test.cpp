@@ -132,6 +132,8 @@ TEST_F(ImportTest, AppendReplaceRecordsReplacesTheFirstKnownContact) {
   EXPECT_EQ(list->Items(3).Company(), "new3");
   EXPECT_EQ(r.added, 2);
   EXPECT_EQ(r.removed, 1);
+  EXPECT_EQ(r.replaced, 2);  // the known Bob, then the new one
+  EXPECT_EQ(r.nameless, 1);
 }
 
 TEST_F(ImportTest, AppendRecordsNumbersKnownNames) {
@@ -141,6 +143,7 @@ TEST_F(ImportTest, AppendRecordsNumbersKnownNames) {
                                    "New", "New"}));
   EXPECT_EQ(r.added, 7);
   EXPECT_EQ(r.removed, 0);
+  EXPECT_EQ(r.numbered, 3);
 }
 
 TEST_F(ImportTest, ReplaceKeepsDuplicatesAndPutsANewListInPlace) {
