@@ -36,6 +36,12 @@ std::vector<std::string> ImportFieldTexts(int nameLayout, const std::vector<std:
   return texts;
 }
 
+std::vector<std::string> ImportFieldChoices(int nameLayout, const std::vector<std::string>& fieldNames) {
+  std::vector<std::string> texts = ImportFieldTexts(nameLayout, fieldNames);
+  texts.insert(texts.end(), {kCityText, kStateText, kPostalCodeText, kSkipColumnText});
+  return texts;
+}
+
 int IndexOfText(const std::vector<std::string>& list, std::string_view text) {
   for (size_t i = 0; i < list.size(); ++i)
     if (SameText(list[i], text)) return static_cast<int>(i);

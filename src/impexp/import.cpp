@@ -115,6 +115,8 @@ int HexValue(char c) {
 struct ColumnPositions {
   int fullName, first, middle, last, options;
   std::array<int, TRecord::kTextCount> text{};  // Name (unused) to User8
+  std::array<int, 3> addressParts{};            // city, state, postal code: joined into Address 2
+  bool joinsAddress = false;
 
   ColumnPositions(const std::vector<std::string>& chosen, const std::vector<std::string>& fieldNames) {
     const std::vector<std::string> texts = ExportFieldTexts(fieldNames);
@@ -123,6 +125,9 @@ struct ColumnPositions {
     middle = IndexOfText(chosen, kMiddleNameText);
     last = IndexOfText(chosen, kLastNameText);
     options = IndexOfText(chosen, kOptionsText);
+    addressParts = {IndexOfText(chosen, kCityText), IndexOfText(chosen, kStateText),
+                    IndexOfText(chosen, kPostalCodeText)};
+    for (int part : addressParts) joinsAddress = joinsAddress || part >= 0;
     text[0] = -1;
     for (int field = 1; field < kExportFieldCount; ++field) {
       if (field == kOptionsFieldNumber) continue;
@@ -139,7 +144,9 @@ struct Staging {
   int oldCount = 0;
   std::vector<char> oldRemoved;
   int removedCount = 0;
+  int skipped = 0;  // new contacts that a later one replaced
   std::vector<TRecord> added;
+  std::vector<size_t> withReplacements;  // indexes into added
 
   // The number by which KnownNames knows the next new contact.
   int NextContact() const { return oldCount + static_cast<int>(added.size()); }
@@ -149,6 +156,7 @@ struct Staging {
       ++removedCount;
     } else {
       added[static_cast<size_t>(contact - oldCount)] = TRecord();
+      ++skipped;
     }
   }
 };
@@ -274,6 +282,13 @@ ImportResult ImportContacts(const std::vector<std::string>& lines, const ImportR
   return ImportContacts(std::span<const std::string_view>(views), request, settings, contactList, progress);
 }
 
+std::unique_ptr<TDatabase> CopyOfList(const TDatabase& list) {
+  auto copy = std::make_unique<TDatabase>();
+  copy->Reserve(list.Count());
+  for (int i = 0; i < list.Count(); ++i) copy->Add(TRecord(list.Items(i)));
+  return copy;
+}
+
 bool MakeImportBackup(const std::string& dataFile) {
   try {
     CopyFileOver(dataFile, BackupPathFor(dataFile));
@@ -312,7 +327,8 @@ void ImportMerge::Prefetch(std::string_view name) const {
   if (mode_ != ImportMode::Replace) state_->known.Prefetch(name);
 }
 
-void ImportMerge::Offer(std::span<std::string_view, TRecord::kTextCount> texts, uint8_t options) {
+void ImportMerge::Offer(std::span<std::string_view, TRecord::kTextCount> texts, uint8_t options,
+                        bool replacedCharacters) {
   Staging& staged = state_->staged;
   KnownNames& known = state_->known;
   std::string_view name = texts[TRecord::kName];
@@ -343,6 +359,7 @@ void ImportMerge::Offer(std::span<std::string_view, TRecord::kTextCount> texts, 
     return;
   }
   texts[TRecord::kName] = name;
+  if (replacedCharacters) staged.withReplacements.push_back(staged.added.size());
   staged.added.emplace_back(texts, options);
 }
 
@@ -352,6 +369,9 @@ ImportResult ImportMerge::Result() const {
   result.removed = mode_ == ImportMode::Replace ? oldCount_ : staged.removedCount;
   for (const TRecord& record : staged.added)
     if (Staged(record)) ++result.added;
+  result.skipped = staged.skipped;
+  for (size_t i : staged.withReplacements)
+    if (Staged(staged.added[i])) ++result.withReplacedCharacters;
   return result;
 }
 
@@ -367,7 +387,7 @@ ImportResult ImportContacts(std::span<const std::string_view> lines, const Impor
   const ColumnPositions pos(request.fields, settings.FieldNames);
   const SeparatorTable isSeparator(request.separators, request.quote);
   const uint8_t defaultOptions = OptionByte(settings.DefaultOptions);
-  const bool backupFailed = request.makeBackup && !MakeImportBackup(request.dataFile);
+  const bool backupFailed = request.makeBackup && !request.dryRun && !MakeImportBackup(request.dataFile);
 
   if (!contactList) contactList = std::make_unique<TDatabase>();
   ImportMerge merge(*contactList, request.mode, lines.size());
@@ -391,7 +411,10 @@ ImportResult ImportContacts(std::span<const std::string_view> lines, const Impor
   };
   split(firstLine, *nextLine);
   std::string composed;  // a name made from its parts
+  std::string address;   // Address 2 joined from its parts
   std::array<std::string_view, TRecord::kTextCount> texts;
+  const std::vector<size_t>& replacedLines = request.linesWithReplacedCharacters;
+  auto nextReplaced = replacedLines.begin();
   for (int i = firstLine; i < lineCount; ++i) {
     progress.SetProgressPosition(i);
     std::swap(line, nextLine);
@@ -406,12 +429,26 @@ ImportResult ImportContacts(std::span<const std::string_view> lines, const Impor
       texts[TRecord::kName] = fields.Chosen(pos.fullName);
     }
     for (int t = 1; t < TRecord::kTextCount; ++t) texts[static_cast<size_t>(t)] = fields.Chosen(pos.text[static_cast<size_t>(t)]);
+    if (pos.joinsAddress) {
+      // Empty parts, and the single space of a column the line lacks, are left out.
+      address.clear();
+      auto join = [&](std::string_view part) {
+        if (part.empty() || part == " ") return;
+        if (!address.empty()) address += ' ';
+        address += part;
+      };
+      join(texts[TRecord::kAddress2]);
+      for (int part : pos.addressParts) join(fields.Chosen(part));
+      texts[TRecord::kAddress2] = address;
+    }
     std::optional<int32_t> options;
     if (pos.options >= 0) options = ParseOptionsNumber(fields.Chosen(pos.options));
-    merge.Offer(texts, options ? OptionByte(*options) : defaultOptions);
+    while (nextReplaced != replacedLines.end() && *nextReplaced < static_cast<size_t>(i)) ++nextReplaced;
+    const bool replaced = nextReplaced != replacedLines.end() && *nextReplaced == static_cast<size_t>(i);
+    merge.Offer(texts, options ? OptionByte(*options) : defaultOptions, replaced);
   }
 
-  ImportResult result = merge.Commit(contactList);
+  ImportResult result = request.dryRun ? merge.Result() : merge.Commit(contactList);
   result.backupFailed = backupFailed;
   return result;
 }

@@ -61,6 +61,12 @@ struct ImportRequest {
   bool ignoreFirstLine = true;
   bool makeBackup = false;
   std::string dataFile;  // the file the backup copies
+  // A trial run: the counts of what the import would do, with nothing
+  // changed and no backup made.
+  bool dryRun = false;
+  // Indexes of the lines, ascending, that held a character code page 1252
+  // cannot hold (ImportText::linesWithReplacements); their contacts are counted.
+  std::vector<size_t> linesWithReplacedCharacters;
 };
 
 struct ImportResult {
@@ -69,9 +75,15 @@ struct ImportResult {
   int replaced = 0;  // contacts that took the place of one of the same name
   int numbered = 0;  // contacts given a numbered name, their name being known
   int nameless = 0;  // contacts left out for want of a name
+  // Imported contacts that a later one of the same name replaced in
+  // "Append (Replace Records)"; the other modes skip none.
+  int skipped = 0;
   int withReplacedCharacters = 0;  // contacts with a character code page 1252 cannot hold, now "?"
   bool backupFailed = false;
 };
+
+// A copy of the list, contact by contact (what an undo puts back).
+std::unique_ptr<TDatabase> CopyOfList(const TDatabase& list);
 
 // Copies the data file to its backup; false when that fails.
 bool MakeImportBackup(const std::string& dataFile);
@@ -93,7 +105,10 @@ class ImportMerge {
   // replaces a known contact of that name (AppendReplaceRecords; the
   // earliest one first) or becomes a free numbered name (AppendRecords);
   // a contact whose name is empty is left out. The texts are copied.
-  void Offer(std::span<std::string_view, TRecord::kTextCount> texts, uint8_t options);
+  // `replacedCharacters`: its texts hold a "?" that stands for a character
+  // code page 1252 cannot hold.
+  void Offer(std::span<std::string_view, TRecord::kTextCount> texts, uint8_t options,
+             bool replacedCharacters = false);
   // The counts as they stand.
   ImportResult Result() const;
   // Puts the result in the list ("Replace" gives the owner a new list) and
@@ -107,7 +122,7 @@ class ImportMerge {
   std::unique_ptr<State> state_;
 };
 
-// Imports the lines into the contact list. The whole import is prepared
+// Imports the lines into the contact list (with `dryRun`, only counts). The whole import is prepared
 // aside and takes effect only when every line has been read: when anything
 // fails on the way (an exception from the progress sink included) the list
 // is exactly as it was. "Replace" puts a new list in the owner's place.
