@@ -12,7 +12,9 @@
 #include "data/database.h"
 #include "impexp/export.h"
 #include "impexp/field_texts.h"
+#include "impexp/header_names.h"
 #include "impexp/import.h"
+#include "impexp/import_text.h"
 #include "platform/files.h"
 #include "settings/app_settings.h"
 #include "settings/ini_file.h"
@@ -236,16 +238,56 @@ int RunExport(Args args, std::ostream& out, std::ostream& err) {
   return kExitOk;
 }
 
+// ---- the import's encoding, recognised header line and trial run
+
+// The options of an import beyond the delimited format's own.
+struct ImportExtras {
+  std::string encoding = "auto";
+  bool dryRun = false;
+};
+
+bool TakeImportExtra(Args args, size_t& i, ImportExtras& extras) {
+  return TakeValueOption(args, i, "--encoding", extras.encoding) || TakeFlag(args, i, "--dry-run", extras.dryRun);
+}
+
+TextEncoding ChosenEncoding(const ImportExtras& extras) {
+  std::optional<TextEncoding> encoding = ParseEncodingName(extras.encoding);
+  if (!encoding) throw UsageError("--encoding must be auto, cp1252, utf-8 or utf-16");
+  return *encoding;
+}
+
+// "--fields auto": the fields and the name layout that the first line names;
+// that line is left out.
+void UseHeaderLine(const std::vector<std::string_view>& lines, const AppSettings& settings, const std::string& input,
+                   ImportRequest& request) {
+  std::optional<HeaderMapping> header;
+  if (!lines.empty())
+    header = RecogniseHeader(SplitImportLine(lines[0], request.separators, request.quote), settings.FieldNames);
+  if (!header) throw UserError("the first line of \"" + input + "\" does not name its columns; give --fields");
+  request.fields = header->fields;
+  request.nameLayout = header->nameLayout;
+  request.ignoreFirstLine = true;
+}
+
+// What a trial run found, on one line.
+void PrintTrialRun(const ImportResult& r, FoundEncoding encoding, std::ostream& out) {
+  out << "dry run (read as " << EncodingName(encoding) << "): " << r.added << " added, " << r.removed << " removed, "
+      << r.replaced << " replaced, " << r.skipped << " skipped as duplicates, " << r.numbered << " numbered, "
+      << r.nameless << " without a name, " << r.withReplacedCharacters << " with replaced characters; nothing changed\n";
+}
+
 int RunImport(Args args, std::ostream& out, std::ostream& err) {
   std::string data, settingsPath, input, fields, separators, quote, layout = "full", mode = "0";
   bool tab = false, noQuote = false, ignoreFirst = false, backup = false, haveSeparators = false,
        haveQuote = false;
+  ImportExtras extras;
   for (size_t i = 0; i < args.size(); ++i) {
     if (TakeValueOption(args, i, "--data", data) || TakeValueOption(args, i, "--settings", settingsPath) ||
         TakeValueOption(args, i, "--in", input) || TakeValueOption(args, i, "--fields", fields) ||
         TakeValueOption(args, i, "--name-layout", layout) || TakeValueOption(args, i, "--mode", mode) ||
         TakeFlag(args, i, "--tab", tab) || TakeFlag(args, i, "--no-quote", noQuote) ||
-        TakeFlag(args, i, "--ignore-first-line", ignoreFirst) || TakeFlag(args, i, "--backup", backup))
+        TakeFlag(args, i, "--ignore-first-line", ignoreFirst) || TakeFlag(args, i, "--backup", backup) ||
+        TakeImportExtra(args, i, extras))
       continue;
     if (TakeValueOption(args, i, "--separators", separators)) {
       haveSeparators = true;
@@ -283,9 +325,13 @@ int RunImport(Args args, std::ostream& out, std::ostream& err) {
   request.ignoreFirstLine = ignoreFirst;
   request.makeBackup = backup;
   request.dataFile = data;
+  request.dryRun = extras.dryRun;
+  const TextEncoding encoding = ChosenEncoding(extras);
+  const bool autoFields = fields == "auto";
 
   AppSettings settings = LoadSettingsFile(settingsPath);
-  request.fields = ChosenFields(fields, ImportFieldTexts(static_cast<int>(request.nameLayout), settings.FieldNames));
+  if (!autoFields)
+    request.fields = ChosenFields(fields, ImportFieldChoices(static_cast<int>(request.nameLayout), settings.FieldNames));
   LoadedFile loaded = LoadForReading(data);
   auto contacts = std::make_unique<TDatabase>(std::move(loaded.contacts));
   ReadResult file = ReadWholeFile(input);
@@ -293,8 +339,17 @@ int RunImport(Args args, std::ostream& out, std::ostream& err) {
     std::string reason = file.error.empty() ? "the file does not exist" : file.error;
     throw FileError("cannot read \"" + input + "\": " + reason);
   }
-  // The lines are read where they lie in the file's text, which stays until the import is done.
-  const std::vector<std::string_view> lines = ImportFileLines(file.content);
+  // The lines are read where they lie in the file's text (or in its
+  // conversion to code page 1252), which stays until the import is done.
+  const ImportText text = DecodeImportFile(file.content, encoding);
+  const std::vector<std::string_view>& lines = text.lines;
+  request.linesWithReplacedCharacters = text.linesWithReplacements;
+  if (autoFields) UseHeaderLine(lines, settings, input, request);
+  if (request.dryRun) {
+    NoProgress none;
+    PrintTrialRun(ImportContacts(lines, request, settings, contacts, none), text.encoding, out);
+    return kExitOk;
+  }
 
   // The import writes the data file back, and with it only what could be
   // read: a damaged file's original is kept first, or nothing is written.
@@ -329,7 +384,8 @@ constexpr Command kCommands[] = {
     {"import",
      "qcard import --data FILE [--settings INI] --in FILE --fields \"Full Name,Company,...\" "
      "(--separators TEXT | --tab) [--quote CHAR | --no-quote] [--name-layout full|parts] [--mode 0|1|2] "
-     "[--ignore-first-line] [--backup]",
+     "[--ignore-first-line] [--backup] [--encoding auto|cp1252|utf-8|utf-16] [--dry-run] "
+     "(--fields auto: the fields the first line names; \"(Skip column)\" leaves a column out)",
      RunImport},
 };
 
