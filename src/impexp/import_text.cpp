@@ -65,7 +65,8 @@ ImportText DecodeUtf8(std::string_view bytes) {
       lines.Add(line, false);
     } else {
       bool replaced = false;
-      lines.Add(Utf8ToCp1252(line, &replaced), replaced);
+      const std::string converted = Utf8ToCp1252(line, &replaced);
+      lines.Add(converted, replaced);
     }
   }
   return lines.Finish(FoundEncoding::Utf8);
@@ -96,7 +97,8 @@ ImportText DecodeUtf16(std::string_view bytes, bool bigEndian) {
     if (stop + 1 >= n) stop = n;  // an odd last byte belongs to the last line (and becomes "?")
     if (stop > at || !nul) {
       bool replaced = false;
-      lines.Add(Utf16ToCp1252(bytes.substr(at, stop - at), bigEndian, &replaced), replaced);
+      const std::string converted = Utf16ToCp1252(bytes.substr(at, stop - at), bigEndian, &replaced);
+      lines.Add(converted, replaced);
     }
     if (nul || stop >= n) break;
     at = stop + 2;

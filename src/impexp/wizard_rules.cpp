@@ -46,6 +46,11 @@ void MoveStoredFields(const std::vector<std::string>& stored, FieldList& availab
   for (const std::string& name : stored) {
     int i = IndexOfText(available.items, name);
     if (i < 0) continue;
+    // "(Skip column)" may be chosen any number of times: it stays available.
+    if (available.items[static_cast<size_t>(i)] == kSkipColumnText) {
+      chosen.items.push_back(kSkipColumnText);
+      continue;
+    }
     chosen.items.push_back(std::move(available.items[static_cast<size_t>(i)]));
     available.items.erase(available.items.begin() + i);
     if (available.selected == i) available.selected = -1;

@@ -39,7 +39,7 @@ struct FieldList {
 // Moves each stored name, in the stored order, from the available list to
 // the end of the chosen list, when an available entry equals it without
 // regard to case; other names are skipped. The entries keep the available
-// list's spelling.
+// list's spelling. "(Skip column)" is copied, not moved, as often as stored.
 void MoveStoredFields(const std::vector<std::string>& stored, FieldList& available, FieldList& chosen);
 
 }  // namespace qc
