@@ -34,6 +34,7 @@
 #include "impexp/export.h"
 #include "impexp/field_texts.h"
 #include "impexp/import.h"
+#include "impexp/import_text.h"
 #include "platform/files.h"
 #include "settings/app_settings.h"
 
@@ -332,8 +333,9 @@ void Import(const std::string& dir, int count, int repeats) {
       // As qcard does it: the whole file, its lines where they lie, the import.
       TimeOnce(t, [&] {
         ReadResult file = ReadWholeFile(c.file);
-        const std::vector<std::string_view> lines = ImportFileLines(file.content);
-        result = ImportContacts(lines, request, settings, list, none);
+        const ImportText text = DecodeImportFile(file.content, TextEncoding::Auto);
+        request.linesWithReplacedCharacters = text.linesWithReplacements;
+        result = ImportContacts(text.lines, request, settings, list, none);
       });
       if (result.added != c.added || result.removed != c.removed)
         Fail(std::string(c.name) + ": " + std::to_string(result.added) + " added and " +

@@ -112,6 +112,8 @@ void ConfigurationPage::btImportExportClick() {
   env.dataFile = data;
   env.contactsChanging = [this] { main_.BeginContactChange(); };
   env.contactsChanged = [this] { main_.ContactsChanged(); };
+  env.keepForUndo = [this](std::unique_ptr<TDatabase> before) { main_.KeepListBeforeImport(std::move(before)); };
+  env.undoImport = [this] { return main_.UndoLastImport(); };
   TfmImpExp wizard(env);
   wizard.Create(main_.Handle());
   wizard.ShowModal(main_.Handle());

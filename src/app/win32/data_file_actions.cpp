@@ -70,6 +70,7 @@ void TfmMain::BeginContactChange() {
 }
 
 void TfmMain::ContactsChanged() {
+  ++changes_;
   if (!saver_) return;
   saver_->Save();
   if (ContactList->Count() <= kWaitedBookSize) saver_->WaitUntilIdle(kSaveWaitLimit);
@@ -199,6 +200,35 @@ void TfmMain::SessionEnded(bool ending) {
   // save once more, as well as it goes.
   if (!sessionSaved_) SaveForSessionEnd();
   Tray.SetVisible(false);
+}
+
+}  // namespace qc
+
+// ---------------------------------------------------------------- the undo of the last import
+
+namespace qc {
+
+void TfmMain::KeepListBeforeImport(std::unique_ptr<TDatabase> before) {
+  listBeforeImport_ = std::move(before);
+  // The import's own save comes next; a change after it is the user's.
+  changesAtImport_ = changes_ + 1;
+  btUndoImport.SetVisible(listBeforeImport_ != nullptr);
+}
+
+bool TfmMain::UndoLastImport() {
+  if (!listBeforeImport_) return false;
+  if (changes_ != changesAtImport_ &&
+      !Messages().Confirm("Contacts were changed since the last import. Undo the import all the same?\r\n"
+                          "The contacts go back to how they were before the import, and those changes are lost."))
+    return false;
+  BeginContactChange();
+  ContactList = std::move(listBeforeImport_);
+  Book.Reindex();
+  Database.RefillNames();
+  MailMerge.RefreshMergeNames();
+  ContactsChanged();
+  btUndoImport.SetVisible(false);
+  return true;
 }
 
 }  // namespace qc

@@ -63,6 +63,17 @@ void TfmMain::Create() {
   }
   Pages.onChange = [this] { PagesChange(); };
 
+  // Below the Configuration page's buttons, shown while an import can be undone.
+  const RECT buttons = Configuration.Panel3.Bounds();
+  const int undoWidth = 236;
+  btUndoImport.Create(Configuration.Handle(), "Undo Last Import", (buttons.left + buttons.right - undoWidth) / 2,
+                      buttons.bottom + 12, undoWidth, 30);
+  btUndoImport.SetHint("Put the contacts back as they were before the last import");
+  btUndoImport.onMouseEnter = [this] { Status.SetPanelText(0, "Undo the last import"); };
+  btUndoImport.onMouseLeave = [this] { Status.SetPanelText(0, ""); };
+  btUndoImport.onClick = [this] { UndoLastImport(); };
+  btUndoImport.SetVisible(false);
+
   // A shared icon: the system keeps it for the whole run.
   HICON icon = static_cast<HICON>(LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDI_QUILLCARD),
                                              IMAGE_ICON, 16, 16, LR_SHARED));
@@ -217,6 +228,7 @@ void TfmMain::UpdatePanelLocks() {
   Database.ApplyLocks(locks);
   MailMerge.ApplyLocks(locks);
   Configuration.ApplyLocks(locks);
+  btUndoImport.SetEnabled(locks.configuration);
 }
 
 void TfmMain::FormKeyUp(WPARAM& key) {

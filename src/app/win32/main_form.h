@@ -95,6 +95,18 @@ class TfmMain : public ui::Form {
   // Called with each message the loop takes (the wake handler).
   bool WakeHandler(MSG& msg);
 
+  // ---- the undo of the last import
+  // "Undo last import", below the Configuration page's buttons while there
+  // is an import to undo: until the next import or the end of the run.
+  ui::Button btUndoImport;
+  // Keeps the list as it was just before an import took effect.
+  void KeepListBeforeImport(std::unique_ptr<TDatabase> before);
+  bool CanUndoImport() const { return listBeforeImport_ != nullptr; }
+  // Puts the kept list back and saves it to the data file as every change
+  // is saved, after asking when contacts were changed since the import.
+  // False when there was nothing to undo or the user said no.
+  bool UndoLastImport();
+
  protected:
   LRESULT OnMessage(UINT msg, WPARAM wp, LPARAM lp) override;
   bool FormCloseQuery() override;
@@ -124,6 +136,9 @@ class TfmMain : public ui::Form {
   bool sessionSaved_ = false;      // saved for the session end asked for
   std::string sessionFailure_;     // why the session was kept from ending
   std::unique_ptr<ContactSaver> saver_;  // after the book: it goes first
+  std::unique_ptr<TDatabase> listBeforeImport_;
+  unsigned changes_ = 0;          // committed changes of the contacts so far
+  unsigned changesAtImport_ = 0;  // ... when the last import was saved
 };
 
 }  // namespace qc

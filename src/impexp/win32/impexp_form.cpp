@@ -5,6 +5,7 @@
 #include "impexp/export.h"
 #include "impexp/field_texts.h"
 #include "impexp/import.h"
+#include "impexp/import_text.h"
 #include "platform/files.h"
 #include "platform/paths.h"
 #include "settings/wizard_options.h"
@@ -223,10 +224,12 @@ void TfmImpExp::CreateImportFormatPage() {
   rgNameType.Create(p, "Format of the required Name field",
                     {"Complete name in a single field", "Name in up to three fields (First, Middle and Last)"},
                     24, 134, 456, 66);
+  CreateEncodingChoice();
   rgNameType.SetHint(
       "If your import file contains the names in more than one field, you should select the second option");
   rgNameType.SetItemIndex(0);
   rgNameType.onClick = [this] { rgNameTypeClick(); };
+  CreateEncodingChoice();
 }
 
 void TfmImpExp::CreateImportFieldsPage() {
@@ -279,6 +282,7 @@ void TfmImpExp::CreateImportFieldsPage() {
   btDelAllImport.onClick = [this] { btDelAllImportClick(); };
   btImportUp.onClick = [this] { btImportUpClick(); };
   btImportDn.onClick = [this] { btImportDnClick(); };
+  CreateHeaderButton();
 }
 
 void TfmImpExp::CreateLastPages() {
@@ -310,6 +314,7 @@ void TfmImpExp::CreateLastPages() {
   paProgress.SetFont(boldFont_.Get());
   paProgress.SetTextColor(kNavy);
   paProgress.SetVisible(false);
+  CreateTrialAndUndo();
 }
 
 // The choices of the last run, applied in a fixed order. The separator and
@@ -377,6 +382,7 @@ void TfmImpExp::ShowPage(int page) {
       break;
     case kPageImportFormat:
       btNext.SetEnabled(!ImportSeparators.empty());
+      ShowFoundEncoding();
       break;
     case kPageImportFields:
       btPrior.SetVisible(true);
@@ -387,6 +393,7 @@ void TfmImpExp::ShowPage(int page) {
       break;
     case kPageFinal:
       btNext.SetText(kStartCaption);
+      ShowTrialRun();
       break;
     case kPageProgress:
       btCancel.SetText("Exit");
@@ -407,6 +414,7 @@ void TfmImpExp::btPriorClick() {
   int prior = PriorWizardPage(page_, Operation());
   if (prior >= 0) ShowPage(prior);
 }
+
 
 void TfmImpExp::btHelpClick() { ui::ShowHelpTopic(Handle(), WizardHelpContext(page_)); }
 
@@ -467,17 +475,46 @@ void TfmImpExp::btDelAllExportFieldsClick() {
 void TfmImpExp::btExportUpClick() { ui::MoveSelectedItemBy(lbExportSelFields, -1); }
 void TfmImpExp::btExportDnClick() { ui::MoveSelectedItemBy(lbExportSelFields, +1); }
 
+// "(Skip column)" may be chosen any number of times: adding it copies it,
+// and deleting a chosen one drops it, so the available list keeps one.
 void TfmImpExp::btAdd1ImportClick() {
+  const int i = lbImportFields.ItemIndex();
+  if (i >= 0 && lbImportFields.Item(i) == kSkipColumnText) {
+    lbImportSelFields.Add(kSkipColumnText);
+    FieldsMoved(true, lbImportSelFields);
+    return;
+  }
   FieldsMoved(ui::MoveSelectedItem(lbImportFields, lbImportSelFields), lbImportSelFields);
 }
 void TfmImpExp::btAddAllImportClick() {
-  FieldsMoved(ui::MoveAllItems(lbImportFields, lbImportSelFields), lbImportSelFields);
+  FieldList available{ui::ListItems(lbImportFields), -1}, chosen{ui::ListItems(lbImportSelFields), -1};
+  if (available.items.empty()) return;
+  for (std::string& item : available.items)
+    if (item != kSkipColumnText) chosen.items.push_back(std::move(item));
+  const bool skip = IndexOfText(available.items, kSkipColumnText) >= 0;
+  WriteList(lbImportSelFields, chosen);
+  WriteList(lbImportFields, {skip ? std::vector<std::string>{kSkipColumnText} : std::vector<std::string>{}, -1});
+  FieldsMoved(true, lbImportSelFields);
 }
 void TfmImpExp::btDel1ImportClick() {
+  const int i = lbImportSelFields.ItemIndex();
+  if (i >= 0 && lbImportSelFields.Item(i) == kSkipColumnText) {
+    lbImportSelFields.Delete(i);
+    const int last = lbImportSelFields.Count() - 1;
+    lbImportSelFields.SetItemIndex(i < last ? i : last);
+    FieldsMoved(true, lbImportSelFields);
+    return;
+  }
   FieldsMoved(ui::MoveSelectedItem(lbImportSelFields, lbImportFields), lbImportSelFields);
 }
 void TfmImpExp::btDelAllImportClick() {
-  FieldsMoved(ui::MoveAllItems(lbImportSelFields, lbImportFields), lbImportSelFields);
+  FieldList available{ui::ListItems(lbImportFields), -1}, chosen{ui::ListItems(lbImportSelFields), -1};
+  if (chosen.items.empty()) return;
+  for (std::string& item : chosen.items)
+    if (item != kSkipColumnText) available.items.push_back(std::move(item));
+  WriteList(lbImportFields, available);
+  WriteList(lbImportSelFields, {});
+  FieldsMoved(true, lbImportSelFields);
 }
 void TfmImpExp::btImportUpClick() { ui::MoveSelectedItemBy(lbImportSelFields, -1); }
 void TfmImpExp::btImportDnClick() { ui::MoveSelectedItemBy(lbImportSelFields, +1); }
@@ -506,7 +543,7 @@ void TfmImpExp::edQuoteChange() {
 void TfmImpExp::FillImportLists() {
   listedNameType_ = rgNameType.ItemIndex();
   lbImportSelFields.Clear();
-  WriteList(lbImportFields, {ImportFieldTexts(listedNameType_ == 1 ? 1 : 0, env_.settings->FieldNames), -1});
+  WriteList(lbImportFields, {ImportFieldChoices(listedNameType_ == 1 ? 1 : 0, env_.settings->FieldNames), -1});
 }
 
 // A click on the layout already chosen keeps the fields the user chose.
@@ -523,14 +560,25 @@ void TfmImpExp::RefreshPreview() {
     if (file.status != ReadStatus::Ok) {
       // Lines of an earlier file are not kept: they are not what the user named.
       ImportLines.clear();
+      replacedLines_.clear();
+      header_.reset();
+      btUseHeaders.SetVisible(false);
       linesLoaded_ = false;
       ui::ShowMessage(Handle(), kImportFileUnreadable, MB_OK | MB_ICONWARNING);
       return;
     }
-    ImportLines = SplitIntoLines(file.content);
+    ImportText text = DecodeImportFile(file.content, ChosenEncoding());
+    ImportLines.assign(text.lines.begin(), text.lines.end());
+    replacedLines_ = std::move(text.linesWithReplacements);
+    laEncodingFound.SetText(std::string("Read as ") + EncodingName(text.encoding));
     linesLoaded_ = true;
+    header_.reset();
+    btUseHeaders.SetVisible(false);
     if (ImportLines.empty()) return;
     PreviewLine = 0;
+    header_ = RecogniseHeader(SplitImportLine(ImportLines[0], ImportSeparators, ImportQuote),
+                              env_.settings->FieldNames);
+    btUseHeaders.SetVisible(header_.has_value());
   }
   laImportRecord.SetText("Record: " + std::to_string(PreviewLine));
   for (const std::string& field :
@@ -605,20 +653,17 @@ void TfmImpExp::RunEngine() {
     ExportContacts(**env_.contactList, env_.settings->FieldNames, request, edFile.Text(), *this);
     return;
   }
-  // The lines must be those of the file named now.
-  if (!linesLoaded_) throw std::runtime_error(kImportFileUnreadable);
-  ImportRequest request;
-  request.separators = ImportSeparators;
-  request.quote = ImportQuote;
-  request.nameLayout = rgNameType.ItemIndex() == 1 ? NameLayout::NameParts : NameLayout::FullName;
-  request.fields = ui::ListItems(lbImportSelFields);
-  const int mode = rgImport.ItemIndex();
-  request.mode = mode == 1 ? ImportMode::AppendRecords : mode == 2 ? ImportMode::Replace : ImportMode::AppendReplaceRecords;
-  request.ignoreFirstLine = cbIgnoreHeaders.Checked();
-  request.makeBackup = cbBackup.Checked();
-  request.dataFile = env_.dataFile;
+  const ImportRequest request = MakeImportRequest();
   if (env_.contactsChanging) env_.contactsChanging();
-  ImportContacts(ImportLines, request, *env_.settings, *env_.contactList, *this);
+  // The list as it is now, for the undo: taken before anything changes,
+  // handed over only when the import took effect (a failed one changes nothing).
+  std::unique_ptr<TDatabase> before;
+  if (env_.keepForUndo) before = CopyOfList(**env_.contactList);
+  RunImport(request);
+  if (env_.keepForUndo) {
+    env_.keepForUndo(std::move(before));
+    btUndoImport.SetVisible(static_cast<bool>(env_.undoImport));
+  }
   if (env_.contactsChanged) env_.contactsChanged();
 }
 
@@ -641,6 +686,154 @@ void TfmImpExp::SetProgressPosition(int position) {
     pbProgress.SetPosition(position);
     ui::Application::Get().ProcessMessages();
   }
+}
+
+}  // namespace qc
+
+// ---------------------------------------------------------------- the encoding, the header line, the trial run, the undo
+
+namespace qc {
+namespace {
+
+constexpr int kTrialTop = 46;
+
+std::string Counted(int n, const char* one, const char* many) {
+  return std::to_string(n) + " " + (n == 1 ? one : many);
+}
+
+// What the import will do, one line per count, as the Final page says it.
+std::string TrialRunText(const ImportResult& r, ImportMode mode) {
+  std::string text = "A trial run over the file finds that the import will do this:\r\n\r\n";
+  if (mode == ImportMode::Replace)
+    text += "First remove " + Counted(r.removed, "contact", "contacts") + " now in the list.\r\n";
+  text += "Add " + Counted(r.added, "contact", "contacts") + ".\r\n";
+  text += "Replace " + Counted(mode == ImportMode::AppendReplaceRecords ? r.removed : 0, "contact", "contacts") +
+          " of the same name.\r\n";
+  text += "Skip " + Counted(r.skipped, "contact", "contacts") +
+          " as duplicates (a later line of the file has the same name).\r\n";
+  text += "Number " + Counted(r.numbered, "contact", "contacts") + " whose name is taken, as \"Name [1]\".\r\n";
+  text += "Put \"?\" for characters that Windows cannot hold in " +
+          Counted(r.withReplacedCharacters, "contact", "contacts") + ".\r\n";
+  if (r.nameless > 0) text += "Leave out " + Counted(r.nameless, "line", "lines") + " that give no name.\r\n";
+  return text;
+}
+
+}  // namespace
+
+void TfmImpExp::CreateEncodingChoice() {
+  HWND p = tsImportFormat.Handle();
+  laEncoding.Create(p, "Encoding:", 24, 222, 150, 15);
+  lbEncoding.Create(p, 180, 218, 180, 120, false);
+  // In the order of TextEncoding.
+  lbEncoding.AddAll({"Automatic", "Windows (code page 1252)", "UTF-8", "UTF-16"});
+  lbEncoding.SetItemIndex(0);
+  lbEncoding.SetHint("How the characters of the import file are written; Automatic finds it from the file");
+  lbEncoding.onChange = [this] { lbEncodingChange(); };
+  laEncodingFound.Create(p, "", 180, 248, 300, 15, SS_NOPREFIX);
+}
+
+void TfmImpExp::CreateHeaderButton() {
+  HWND p = tsImportFields.Handle();
+  const RECT heading = laHeading[kPageImportFields].Bounds();
+  laHeading[kPageImportFields].SetBounds(heading.left, heading.top, 336, heading.bottom - heading.top);
+  btUseHeaders.Create(p, "Use Header Line", kPageWidth - 4 - 8 - 132, 10, 132, 26);
+  btUseHeaders.SetHint("The first line of the file names its columns: choose the fields from it");
+  btUseHeaders.onClick = [this] { btUseHeadersClick(); };
+  btUseHeaders.SetVisible(false);
+}
+
+void TfmImpExp::CreateTrialAndUndo() {
+  laTrialRun.Create(tsFinal.Handle(), "", 24, kTrialTop, 456, 168, SS_NOPREFIX);
+  laTrialRun.SetVisible(false);
+  btUndoImport.Create(tsProgress.Handle(), kUndoImportCaption, 24 + (456 - 150) / 2, 190, 150, 28);
+  btUndoImport.SetHint("Put the contacts back as they were before this import");
+  btUndoImport.onClick = [this] { btUndoImportClick(); };
+  btUndoImport.SetVisible(false);
+}
+
+TextEncoding TfmImpExp::ChosenEncoding() const {
+  const int i = lbEncoding.ItemIndex();
+  return i >= 0 && i <= static_cast<int>(TextEncoding::Utf16) ? static_cast<TextEncoding>(i) : TextEncoding::Auto;
+}
+
+// What the file named reads as under the encoding chosen; nothing when it cannot be read.
+void TfmImpExp::ShowFoundEncoding() {
+  ReadResult file = ReadWholeFile(edFile.Text());
+  laEncodingFound.SetText(file.status == ReadStatus::Ok
+                              ? std::string("Read as ") + EncodingName(EncodingFor(file.content, ChosenEncoding()))
+                              : std::string());
+}
+
+void TfmImpExp::lbEncodingChange() {
+  PreviewLine = -1;  // the preview reads the file again in the new encoding
+  ShowFoundEncoding();
+}
+
+// Chooses the fields the header line names, with its name layout, and
+// leaves that line out of the import.
+void TfmImpExp::btUseHeadersClick() {
+  if (!header_) return;
+  const int layout = header_->nameLayout == NameLayout::NameParts ? 1 : 0;
+  rgNameType.SetItemIndex(layout);
+  FillImportLists();
+  FieldList available{ui::ListItems(lbImportFields), -1}, chosen;
+  MoveStoredFields(header_->fields, available, chosen);
+  WriteList(lbImportFields, available);
+  WriteList(lbImportSelFields, chosen);
+  cbIgnoreHeaders.SetChecked(true);
+  btNext.SetEnabled(lbImportSelFields.Count() > 0);
+  SelectRow(lbImportExisting, -1);
+}
+
+ImportRequest TfmImpExp::MakeImportRequest() const {
+  // The lines must be those of the file named now.
+  if (!linesLoaded_) throw std::runtime_error(kImportFileUnreadable);
+  ImportRequest request;
+  request.separators = ImportSeparators;
+  request.quote = ImportQuote;
+  request.nameLayout = rgNameType.ItemIndex() == 1 ? NameLayout::NameParts : NameLayout::FullName;
+  request.fields = ui::ListItems(lbImportSelFields);
+  const int mode = rgImport.ItemIndex();
+  request.mode = mode == 1 ? ImportMode::AppendRecords : mode == 2 ? ImportMode::Replace : ImportMode::AppendReplaceRecords;
+  request.ignoreFirstLine = cbIgnoreHeaders.Checked();
+  request.makeBackup = cbBackup.Checked();
+  request.dataFile = env_.dataFile;
+  request.linesWithReplacedCharacters = replacedLines_;
+  return request;
+}
+
+ImportResult TfmImpExp::RunImport(const ImportRequest& request) {
+  if (request.dryRun) {
+    NoProgress none;
+    return ImportContacts(ImportLines, request, *env_.settings, *env_.contactList, none);
+  }
+  return ImportContacts(ImportLines, request, *env_.settings, *env_.contactList, *this);
+}
+
+// The Final page of an import says what the import will do, from a run
+// that changes nothing.
+void TfmImpExp::ShowTrialRun() {
+  trial_.reset();
+  const bool isImport = Operation() == WizardOperation::Import;
+  laTrialRun.SetVisible(isImport);
+  laFinal.SetBounds(24, isImport ? kTrialTop + 176 : 90, 456, 40);
+  if (!isImport) return;
+  std::string text;
+  try {
+    ImportRequest request = MakeImportRequest();
+    request.dryRun = true;
+    trial_ = RunImport(request);
+    text = TrialRunText(*trial_, request.mode);
+  } catch (const std::exception& e) {
+    text = std::string("A trial run of the import failed: ") + e.what();
+  }
+  laTrialRun.SetText(text);
+}
+
+void TfmImpExp::btUndoImportClick() {
+  if (!env_.undoImport || !env_.undoImport()) return;
+  btUndoImport.SetVisible(false);
+  paProgress.SetText(kImportUndoneText);
 }
 
 }  // namespace qc

@@ -9,6 +9,9 @@
 #include <vector>
 
 #include "data/database.h"
+#include "impexp/header_names.h"
+#include "impexp/import.h"
+#include "impexp/import_text.h"
 #include "impexp/progress.h"
 #include "impexp/wizard_rules.h"
 #include "settings/app_settings.h"
@@ -34,7 +37,15 @@ struct ImpExpEnvironment {
   // data file the backup copies is up to date); after one that changed the
   // list, the change is saved.
   std::function<void()> contactsChanging, contactsChanged;
+  // Undo of an import: keepForUndo receives the list as it was just before
+  // an import took effect (the owner keeps it until the next import);
+  // undoImport puts it back, data file included, and says whether it did.
+  std::function<void(std::unique_ptr<TDatabase>)> keepForUndo;
+  std::function<bool()> undoImport;
 };
+
+inline constexpr char kUndoImportCaption[] = "Undo last import";
+inline constexpr char kImportUndoneText[] = "The import was undone";
 
 // The open-file dialog of btBrowse: one filter, the read-only box hidden,
 // and names of files that do not exist yet accepted.
@@ -96,12 +107,17 @@ class TfmImpExp : public ui::Form, public ProgressSink {
   ui::Edit edSeparator, edQuote;
   ui::CheckBox cbTAB;
   ui::RadioGroup rgNameType;
+  // The encoding the file is read in (entries as TextEncoding), and what it was read as.
+  ui::Label laEncoding, laEncodingFound;
+  ui::ComboBox lbEncoding;
 
   // ---- page 4, Import Fields
   ui::Label laImportExisting, laImportSelFields, laImportFields, laImportRecord;
   ui::ListBox lbImportExisting, lbImportSelFields, lbImportFields;
   ui::Button btPrevRecord, btNextRecord;
   ui::Button btAdd1Import, btAddAllImport, btDel1Import, btDelAllImport, btImportUp, btImportDn;
+  // Shown when the file's first line names its columns: takes the fields from it.
+  ui::Button btUseHeaders;
 
   // ---- page 5, Import Type
   ui::RadioGroup rgImport;
@@ -109,10 +125,18 @@ class TfmImpExp : public ui::Form, public ProgressSink {
 
   // ---- page 6, Final
   ui::Label laFinal;
+  // For an import: what it will do, from a trial run.
+  ui::Label laTrialRun;
 
   // ---- page 7, Progress
   ui::ProgressBar pbProgress;
   ui::Label paProgress;
+  ui::Button btUndoImport;
+
+  // The file's first line as the import would take it, when it names the columns.
+  const std::optional<HeaderMapping>& RecognisedHeader() const { return header_; }
+  // The counts of the trial run shown on the Final page, and those of the run.
+  const std::optional<ImportResult>& TrialRun() const { return trial_; }
 
   // ---- handlers
   void btHelpClick();
@@ -142,6 +166,9 @@ class TfmImpExp : public ui::Form, public ProgressSink {
   void btDelAllImportClick();
   void btImportUpClick();
   void btImportDnClick();
+  void lbEncodingChange();
+  void btUseHeadersClick();
+  void btUndoImportClick();
 
   // ---- the progress of a run
   void SetProgressMax(int count) override;
@@ -160,6 +187,9 @@ class TfmImpExp : public ui::Form, public ProgressSink {
   void CreateImportFormatPage();
   void CreateImportFieldsPage();
   void CreateLastPages();
+  void CreateEncodingChoice();
+  void CreateHeaderButton();
+  void CreateTrialAndUndo();
   void ApplyStoredOptions();
   void ShowPage(int page);
   void FileCheck();
@@ -168,6 +198,13 @@ class TfmImpExp : public ui::Form, public ProgressSink {
   void FieldsMoved(bool moved, const ui::ListBox& chosen);
   void Run();
   void RunEngine();
+  // ---- the encoding, the header line, the trial run
+  TextEncoding ChosenEncoding() const;
+  void ShowFoundEncoding();
+  void ShowTrialRun();
+  ImportRequest MakeImportRequest() const;
+  // Runs the chosen import (with request.dryRun, only its counts).
+  ImportResult RunImport(const ImportRequest& request);
 
   ImpExpEnvironment env_;
   int page_ = kPageStart;
@@ -178,6 +215,9 @@ class TfmImpExp : public ui::Form, public ProgressSink {
   int progressMax_ = 0;
   DWORD lastPump_ = 0;
   ui::Font boldFont_;
+  std::vector<size_t> replacedLines_;  // lines of ImportLines that held characters code page 1252 lacks
+  std::optional<HeaderMapping> header_;
+  std::optional<ImportResult> trial_;
 };
 
 }  // namespace qc
