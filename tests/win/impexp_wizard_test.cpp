@@ -325,16 +325,16 @@ TEST_F(WizardTest, OnlyAChangedNameLayoutRebuildsTheImportLists) {
   Click(w.cbTAB);
   Next();
   Click(w.btAddAllImport);
-  ASSERT_EQ(w.lbImportSelFields.Count(), 18);
+  ASSERT_EQ(w.lbImportSelFields.Count(), 21);
   Prior();
   Click(w.rgNameType.Item(0));  // the layout already chosen
-  EXPECT_EQ(w.lbImportSelFields.Count(), 18);
+  EXPECT_EQ(w.lbImportSelFields.Count(), 21);
   bool nextBefore = w.btNext.Enabled();
   Click(w.rgNameType.Item(1));
   EXPECT_EQ(w.lbImportSelFields.Count(), 0);
   Names fields = ItemsOf(w.lbImportFields);
   EXPECT_EQ(Names(fields.begin(), fields.begin() + 4), (Names{"First Name", "Middle Name", "Last Name", "Company"}));
-  EXPECT_EQ(fields.size(), 20u);
+  EXPECT_EQ(fields.size(), 24u);
   EXPECT_EQ(w.btNext.Enabled(), nextBefore);
   Click(w.rgNameType.Item(0));
   EXPECT_EQ(ItemsOf(w.lbImportFields).front(), "Full Name");

@@ -224,7 +224,6 @@ void TfmImpExp::CreateImportFormatPage() {
   rgNameType.Create(p, "Format of the required Name field",
                     {"Complete name in a single field", "Name in up to three fields (First, Middle and Last)"},
                     24, 134, 456, 66);
-  CreateEncodingChoice();
   rgNameType.SetHint(
       "If your import file contains the names in more than one field, you should select the second option");
   rgNameType.SetItemIndex(0);
