@@ -325,16 +325,40 @@ TEST_F(DatabasePageTest, ModesSetHintsAndTitleColours) {
   EXPECT_EQ(main->Database.paLetterName.TextColor(), grey);
   EXPECT_EQ(main->Database.paAdditionalName.TextColor(), grey);
 
+  EXPECT_EQ(main->Hints().HintOf(main->Database.btInsert.Handle()),
+            "Insert the current record on Word, replacing Quillcard variables");
+  // Wine's tooltip gives back at most 80 characters of a hint: this one is longer.
+  EXPECT_EQ(main->Configuration.btWordInterface.Hint(),
+            "Configures Quillcard on Microsoft Word. Set and remove toolbar buttons and keyboard shortcuts.");
+  // The colour the previews' text is painted in, as their group gives it; and
+  // the First Item choices usable exactly when their group is.
+  auto painted = [](ui::Memo& m) {
+    HDC dc = GetDC(m.Handle());
+    SendMessageA(GetParent(m.Handle()), WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc),
+                 reinterpret_cast<LPARAM>(m.Handle()));
+    COLORREF c = GetTextColor(dc);
+    ReleaseDC(m.Handle(), dc);
+    return c;
+  };
+  auto firstItemOn = [&] { return IsWindowEnabled(main->Database.rgFirstItem.Item(1).Handle()) != FALSE; };
+  EXPECT_FALSE(firstItemOn());
+
   main->Database.btNew.Click();
   EXPECT_EQ(main->Hints().HintOf(main->Database.btNew.Handle()), "Save changes and insert record");
   EXPECT_EQ(main->Database.paLetterName.TextColor(), black);
   EXPECT_EQ(main->Database.paFaxName.TextColor(), black);
+  EXPECT_TRUE(firstItemOn());
+  EXPECT_EQ(painted(main->Database.meLetter), grey);
+  EXPECT_EQ(painted(main->Database.meFax), grey);
   main->Database.btCancel.Click();
 
   ChooseByMouse("Smith");
   EXPECT_EQ(main->Database.paGeneralName.TextColor(), grey);
+  EXPECT_FALSE(firstItemOn());
   main->Database.btEdit.Click();
   EXPECT_EQ(main->Hints().HintOf(main->Database.btEdit.Handle()), "Save changes made to the record");
+  EXPECT_TRUE(firstItemOn());
+  EXPECT_EQ(painted(main->Database.meLetter), grey);
   main->Database.btCancel.Click();
   EXPECT_EQ(main->Hints().HintOf(main->Database.btEdit.Handle()), "Edit current record");
 }
