@@ -325,30 +325,16 @@ TEST_F(DatabasePageTest, ModesSetHintsAndTitleColours) {
   EXPECT_EQ(main->Database.paLetterName.TextColor(), grey);
   EXPECT_EQ(main->Database.paAdditionalName.TextColor(), grey);
 
-  // The previews' text colour as their group paints it; First Item as usable as its group.
-  auto painted = [&](ui::Memo& m) {
-    HDC dc = GetDC(m.Handle());
-    SendMessageA(GetParent(m.Handle()), WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(m.Handle()));
-    const COLORREF c = GetTextColor(dc);
-    ReleaseDC(m.Handle(), dc);
-    return c == grey;
-  };
-  auto firstItemOn = [&] { return IsWindowEnabled(main->Database.rgFirstItem.Item(1).Handle()) != FALSE; };
-  EXPECT_FALSE(firstItemOn());
-
   main->Database.btNew.Click();
   EXPECT_EQ(main->Hints().HintOf(main->Database.btNew.Handle()), "Save changes and insert record");
   EXPECT_EQ(main->Database.paLetterName.TextColor(), black);
   EXPECT_EQ(main->Database.paFaxName.TextColor(), black);
-  EXPECT_TRUE(firstItemOn() && painted(main->Database.meLetter) && painted(main->Database.meFax));
   main->Database.btCancel.Click();
 
   ChooseByMouse("Smith");
   EXPECT_EQ(main->Database.paGeneralName.TextColor(), grey);
-  EXPECT_FALSE(firstItemOn());
   main->Database.btEdit.Click();
   EXPECT_EQ(main->Hints().HintOf(main->Database.btEdit.Handle()), "Save changes made to the record");
-  EXPECT_TRUE(firstItemOn() && painted(main->Database.meLetter));
   main->Database.btCancel.Click();
   EXPECT_EQ(main->Hints().HintOf(main->Database.btEdit.Handle()), "Edit current record");
 }

@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <memory>
-#include <vector>
 
 #include "platform/file_places.h"
 #include "platform/paths.h"
@@ -19,22 +18,20 @@ namespace {
 // starts as it starts Windows programs, but without a handle to wait on.
 class RefusingFolder {
  public:
-  explicit RefusingFolder(std::string folder) : folder_(std::move(folder)) {
+  explicit RefusingFolder(const std::string& folder) : probe_(folder + "\\qc-probe.tmp") {
     using UnixName = char*(CDECL*)(const WCHAR*);
     auto unixName = reinterpret_cast<UnixName>(
         reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "wine_get_unix_file_name")));
-    char* name = unixName ? unixName(std::wstring(folder_.begin(), folder_.end()).c_str()) : nullptr;
+    char* name = unixName ? unixName(std::wstring(folder.begin(), folder.end()).c_str()) : nullptr;
     if (name) unix_ = name, HeapFree(GetProcessHeap(), 0, name);
     refusing = !unix_.empty() && Chattr("+i", false);
   }
-  ~RefusingFolder() {
-    EXPECT_TRUE(unix_.empty() || Chattr("-i", true)) << folder_ << " still refuses";
-    for (const std::string& probe : probes_) DeleteFileA(probe.c_str());  // one made as the flag came stays
-  }
+  ~RefusingFolder() { EXPECT_TRUE(unix_.empty() || Chattr("-i", true)) << probe_ << ": still refused"; }
   bool refusing = false;
 
  private:
-  // Runs chattr, then waits until a new file can (or cannot) be made.
+  // Runs chattr, then waits until a new file can (or cannot) be made; a
+  // probe made just as the flag came stays until the flag goes.
   bool Chattr(const char* flag, bool accepting) {
     std::string command = std::string("chattr ") + flag + " \"" + unix_ + "\"";
     STARTUPINFOA si{};
@@ -44,16 +41,26 @@ class RefusingFolder {
       return false;
     CloseHandle(pi.hThread), CloseHandle(pi.hProcess);
     return PumpUntil([&] {
-      probes_.push_back(folder_ + "\\qc-probe" + std::to_string(probes_.size()) + ".tmp");
-      HANDLE h = CreateFileA(probes_.back().c_str(), GENERIC_WRITE | DELETE, 0, nullptr, CREATE_NEW,
-                             FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+      DeleteFileA(probe_.c_str());
+      HANDLE h = CreateFileA(probe_.c_str(), GENERIC_WRITE | DELETE, 0, nullptr, CREATE_NEW, FILE_FLAG_DELETE_ON_CLOSE,
+                             nullptr);
       if (h != INVALID_HANDLE_VALUE) CloseHandle(h);
       return (h != INVALID_HANDLE_VALUE) == accepting;
     }, 10000);
   }
-  std::string folder_, unix_;
-  std::vector<std::string> probes_;
+  std::string probe_, unix_;
 };
+
+// A data file beside the program is the one used, also in a folder that
+// refuses new files and with one in the user's folder.
+TEST(DataFilePlace, AnExistingFileBesideTheProgramIsAlwaysTheOneUsed) {
+  struct : FolderFacts {
+    bool FileExists(const std::string& p) override { return p == "C:\\p\\QUILLCRD.DAT" || p == "C:\\u\\QUILLCRD.DAT"; }
+    bool AcceptsWrites(const std::string&) override { return true; }
+    bool AcceptsNewFiles(const std::string&) override { return false; }
+  } facts;
+  EXPECT_EQ(ChooseDataFile("C:\\p\\", "C:\\u", facts).path, "C:\\p\\QUILLCRD.DAT");
+}
 
 constexpr char kCannotRefuse[] = "chattr +i through Wine made no folder refuse new files (needs Wine and root)";
 
@@ -98,10 +105,8 @@ TEST_F(UserFilesTest, SettingsPersistInTheUsersFolderWithTheMachineWideFileAsThe
   SetFileAttributesA(settings.Path().c_str(), FILE_ATTRIBUTE_READONLY);
   if (!Refuse(FolderOf(settings.Path()))) GTEST_SKIP() << kCannotRefuse;
   ASSERT_TRUE(RunAndClose(""));  // the first-start help, which is not there: a box says so
-  const std::string saved = ReadFileBytes(PathIn(userFolder, "QUILLCRD.INI"));
-  EXPECT_NE(saved.find("Field0=Region"), std::string::npos);
-  EXPECT_NE(saved.find("FirstTime=0"), std::string::npos);
-  EXPECT_TRUE(RunAndClose());  // read back: no first start any more
+  EXPECT_NE(ReadFileBytes(PathIn(userFolder, "QUILLCRD.INI")).find("Field0=Region"), std::string::npos);
+  EXPECT_TRUE(RunAndClose());  // FirstTime=0 read back: no first-start help any more
   EXPECT_EQ(ReadFileBytes(settings.Path()), machine);
 }
 
