@@ -143,6 +143,15 @@ class TfmImpExp : public ui::Form, public ProgressSink {
   void btImportUpClick();
   void btImportDnClick();
 
+  // ---- vCard: the format choice on page 0, the preview of an import on
+  // page 6 and the counts of a run on page 7. A vCard goes without the
+  // separator, field and export type pages.
+  ui::RadioGroup rgFileFormat;
+  ui::Label laVCardPreview, laVCardResult;
+  ui::ListBox lbVCardPreview;
+  bool VCardChosen() const { return rgFileFormat.ItemIndex() == 1; }
+  void rgFileFormatClick();
+
   // ---- the progress of a run
   void SetProgressMax(int count) override;
   void SetProgressPosition(int position) override;
@@ -168,6 +177,10 @@ class TfmImpExp : public ui::Form, public ProgressSink {
   void FieldsMoved(bool moved, const ui::ListBox& chosen);
   void Run();
   void RunEngine();
+  void CreateVCardControls();
+  int VCardPage(int normal, bool forward) const;
+  void VCardPageEntered(int page);
+  void RunVCard();
 
   ImpExpEnvironment env_;
   int page_ = kPageStart;
