@@ -19,6 +19,8 @@ refusing="$build/refusing-folder"
 
 remove_refusing_folder() {
   if [ -n "$build" ] && [ -d "$refusing" ]; then chattr -i "$refusing" 2>/dev/null; rm -rf "$refusing"; fi
+  # A test killed while the Windows folder refused new files leaves it so.
+  if [ -d "$WINEPREFIX/drive_c/windows" ]; then chattr -i "$WINEPREFIX/drive_c/windows" 2>/dev/null || true; fi
 }
 
 find_tool() {
