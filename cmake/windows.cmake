@@ -63,6 +63,9 @@ foreach(src ${QC_WIN_TEST_SOURCES})
     ENVIRONMENT "QC_BUILD_DIR=${CMAKE_BINARY_DIR};QC_REFUSING_FOLDER=Z:${CMAKE_BINARY_DIR}/refusing-folder")
 endforeach()
 
+# The screenshot helper of scripts/dpi-screens.
+add_subdirectory(tools/screens)
+
 # The Word stand-in: a program of ours that plays the running Word in tests and demonstrations.
 if(EXISTS ${CMAKE_SOURCE_DIR}/tools/word-standin/CMakeLists.txt)
   add_subdirectory(tools/word-standin)
