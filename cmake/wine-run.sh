@@ -110,7 +110,7 @@ use_display
 dpi_key='HKCU\Control Panel\Desktop'
 previous_dpi=""
 if [ -n "${QC_DPI:-}" ]; then
-  previous_dpi=$("$WINE" reg query "$dpi_key" /v LogPixels 2>/dev/null | awk '/LogPixels/ { print $3 }')
+  previous_dpi=$("$WINE" reg query "$dpi_key" /v LogPixels 2>/dev/null | awk '/LogPixels/ { print $3 }' | tr -d '\r')
   "$WINE" reg add "$dpi_key" /v LogPixels /t REG_DWORD /d "$QC_DPI" /f >/dev/null 2>&1
 fi
 restore_dpi() {

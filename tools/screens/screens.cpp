@@ -63,14 +63,22 @@ void Shoot(HWND window, const std::string& name) {
   std::fflush(g_log);
 }
 
-// The message box of the moment: shot, then answered with its cancel button.
+int g_boxes = 0;
+
+// The message box of the moment: shot, then answered No (or Cancel, or OK).
 VOID CALLBACK ShootMessageBox(HWND, UINT, UINT_PTR id, DWORD) {
   HWND box = FindWindowA("#32770", qc::ui::kAppTitle);
   if (!box) return;
   KillTimer(nullptr, id);
-  Shoot(box, "message-box");
-  PostMessageA(box, WM_COMMAND, IDCANCEL, 0);
-  PostMessageA(box, WM_COMMAND, IDNO, 0);
+  Shoot(box, "message-box-" + std::to_string(++g_boxes));
+  const int answer = GetDlgItem(box, IDNO) ? IDNO : GetDlgItem(box, IDCANCEL) ? IDCANCEL : IDOK;
+  PostMessageA(box, WM_COMMAND, static_cast<WPARAM>(answer), 0);
+}
+
+// Every message box of the program, shown as it is and shot.
+int ShowAndShoot(HWND owner, const std::string& text, UINT type) {
+  SetTimer(nullptr, 0, 200, ShootMessageBox);
+  return MessageBoxA(owner, text.c_str(), qc::ui::kAppTitle, type);
 }
 
 void ShowWizardPages(qc::TfmImpExp& w) {
@@ -95,6 +103,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   InitCommonControlsEx(&icc);
   OleInitialize(nullptr);
   std::fprintf(g_log, "system dpi %u\n", qc::ui::SystemDpi());
+  qc::ui::SetMessageBoxHook(ShowAndShoot);
 
   qc::WinProfile profile(data + "\\QUILLCRD.INI");
   qc::ui::MessageBoxMessages messages;
@@ -122,6 +131,8 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   // Each dialog as its button opens it, shot once it is up, then closed.
   std::string dialog;
   qc::ui::Application::Get().onModalShown = [&](qc::ui::Form& form) {
+    Settle();  // what the dialog does once it is shown (the Word dialog connects), done
+    SetWindowPos(form.Handle(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_SHOWWINDOW);
     if (auto* wizard = dynamic_cast<qc::TfmImpExp*>(&form)) ShowWizardPages(*wizard);
     else Shoot(form.Handle(), dialog);
     form.SetModalResult(qc::ui::ModalResult::Cancel);
@@ -156,12 +167,11 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   }
   qc::ui::Application::Get().onModalShown = nullptr;
 
-  // A message box: the question before a contact is deleted, answered No.
+  // The question before a contact is deleted, answered No.
   main.Pages.SelectTab(0);
   if (main.Database.lbName.Count() > 0) {
     main.Database.lbName.SetItemIndex(0);
     main.Database.lbNameChange();
-    SetTimer(nullptr, 0, 200, ShootMessageBox);
     main.Database.btDelete.Click();
   }
   Settle();
