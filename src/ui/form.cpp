@@ -85,6 +85,7 @@ void Form::CreateForm(const std::string& caption, int clientW, int clientH, HWND
   AdjustWindowRectForDpi(r, style, exStyle, Dpi());
   CreateWindowObject(exStyle, caption, style, CW_USEDEFAULT, CW_USEDEFAULT, r.right - r.left,
                      r.bottom - r.top, owner);
+  FitClientArea();
   // A window that opened on a screen of another DPI than its owner's is
   // laid out for its own (it has no controls yet).
   const UINT own = DpiOfWindow(Handle());
@@ -121,6 +122,7 @@ void Form::ApplyDpi(UINT dpi, const RECT* where) {
   RECT now = WindowRect();
   const int x = where ? where->left : now.left, y = where ? where->top : now.top;
   SetWindowPos(Handle(), nullptr, x, y, size.cx, size.cy, SWP_NOZORDER | SWP_NOACTIVATE);
+  FitClientArea();
   // Every control of ours below the form, parents before their children.
   EnumChildWindows(
       Handle(),
@@ -147,6 +149,20 @@ void Form::SetClientSize(int w, int h) {
   clientH_ = h;
   const SIZE size = WindowSizeFor(Dpi());
   SetWindowPos(Handle(), nullptr, 0, 0, size.cx, size.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  FitClientArea();
+}
+
+void Form::FitClientArea() {
+  // The frame drawn may differ from the one computed for the DPI (a system
+  // that keeps the frame at its own DPI, as Wine does): the window grows or
+  // shrinks by the difference, so that the client area is what it must be.
+  RECT client{};
+  GetClientRect(Handle(), &client);
+  const int dx = Scale(clientW_, Dpi()) - client.right, dy = Scale(clientH_, Dpi()) - client.bottom;
+  if (dx == 0 && dy == 0) return;
+  const RECT r = WindowRect();
+  SetWindowPos(Handle(), nullptr, 0, 0, r.right - r.left + dx, r.bottom - r.top + dy,
+               SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 RECT Form::WindowRect() const {

@@ -117,6 +117,7 @@ class Form : public Window {
   Icon smallIcon_, bigIcon_;      // the program's icon at the window's DPI
   void PaintCaption();
   SIZE WindowSizeFor(UINT dpi) const;
+  void FitClientArea();
   void TakeIcons();
 };
 
