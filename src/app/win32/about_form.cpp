@@ -15,8 +15,7 @@ void TfmAbout::Create(HWND owner, const std::string& contactsFile, const std::st
 
   paIcon.Create(Handle(), 12, 12, 40, 40, "", ui::Panel::Bevel::Lowered);
   imIcon.Create(paIcon.Handle(), 4, 4, 32, 32);
-  imIcon.SetIcon(ui::Icon(static_cast<HICON>(
-      LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDI_QUILLCARD), IMAGE_ICON, 32, 32, 0))));
+  imIcon.SetIconResource(IDI_QUILLCARD, 32);
 
   Label3d1.Create(Handle(), "Quillcard 3.1", 60, 30, 308, 44, 32, RGB(0, 0, 128));
   Label3d2.Create(Handle(), "for Microsoft Word for Windows", 20, 86, 388, 32, 21, RGB(0, 0, 128));
