@@ -1,7 +1,7 @@
 // Times the data file, the export and the import engines on generated
 // contacts, next to the plain reading and writing of the same bytes.
 //   core_bench WORKDIR REPEATS GROUP COUNT...
-// GROUP is datafile, export, import or all. Prints one line per case and count:
+// GROUP is datafile, export, import, vcard or all. Prints one line per case and count:
 //   <group>|<case>|<count>|<median processor ms>|<median wall ms>|<processor ms of each run>
 // and with GROUP memory, the resident memory after loading each count's
 // book (a process of its own loads it), in MB:
@@ -35,6 +35,7 @@
 #include "impexp/field_texts.h"
 #include "impexp/import.h"
 #include "impexp/import_text.h"
+#include "impexp/vcard.h"
 #include "platform/files.h"
 #include "settings/app_settings.h"
 
@@ -347,6 +348,39 @@ void Import(const std::string& dir, int count, int repeats) {
   ::unlink(dataFile.c_str());
 }
 
+// vCards: the book written as one file, and read back into an empty list
+// ("Replace") and into the list that holds every name (mode 0), as qcard
+// does it: the whole file read, then the import.
+void VCard(const std::string& dir, int count, int repeats) {
+  AppSettings settings;
+  settings.FieldNames[0] = "E-mail";
+  settings.FieldNames[1] = "Notes";
+  NoProgress none;
+  std::unique_ptr<TDatabase> book = bench::MakeBook(count);
+  const std::string path = dir + "/export-" + std::to_string(count) + ".vcf";
+  Timing e, replace, known;
+  for (int r = 0; r < repeats; ++r) {
+    TimeOnce(e, [&] { ExportVCards(*book, settings.FieldNames, path, none); });
+    for (ImportMode mode : {ImportMode::Replace, ImportMode::AppendReplaceRecords}) {
+      auto list = std::make_unique<TDatabase>();
+      if (mode != ImportMode::Replace)
+        for (int i = 0; i < book->Count(); ++i) list->Add(book->Items(i));
+      VCardImportResult result;
+      TimeOnce(mode == ImportMode::Replace ? replace : known, [&] {
+        ReadResult file = ReadWholeFile(path);
+        result = ImportVCards(file.content, {mode, false, ""}, settings, list, none);
+      });
+      if (result.counts.added != count || result.damaged != 0) Fail("vcard: not every card came back");
+      if (list->Count() != count || !(list->Items(count - 1) == book->Items(count - 1)))
+        Fail("vcard: the contacts read back differ");
+    }
+  }
+  ::unlink(path.c_str());
+  Report("vcard", "vcard export", count, e);
+  Report("vcard", "vcard import mode 2, replaces the list", count, replace);
+  Report("vcard", "vcard import mode 0, list holds every name", count, known);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -376,7 +410,7 @@ int main(int argc, char** argv) {
   }
   if (argc < 5) {
     std::fprintf(stderr,
-                 "usage: core_bench WORKDIR REPEATS datafile|export|import|memory|all COUNT...\n"
+                 "usage: core_bench WORKDIR REPEATS datafile|export|import|vcard|memory|all COUNT...\n"
                  "       core_bench book FILE COUNT | load FILE | read-walk FILE | fields import|export\n");
     return 2;
   }
@@ -389,6 +423,7 @@ int main(int argc, char** argv) {
     if (group == "export" || group == "all") Export(dir, count, repeats);
     if (group == "import" || group == "all") Import(dir, count, repeats);
     if (group == "memory") Memory(dir, count);
+    if (group == "vcard" || group == "all") VCard(dir, count, repeats);
   }
   return 0;
 }

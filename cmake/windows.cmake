@@ -63,6 +63,12 @@ foreach(src ${QC_WIN_TEST_SOURCES})
     ENVIRONMENT "QC_BUILD_DIR=${CMAKE_BINARY_DIR};QC_REFUSING_FOLDER=Z:${CMAKE_BINARY_DIR}/refusing-folder")
 endforeach()
 
+# The display-scale test runs with the prefix's LogPixels at 144 (wine-run.sh puts it back).
+set_property(TEST win_display_scale_test APPEND PROPERTY ENVIRONMENT QC_DPI=144)
+
+# The screenshot helper of scripts/dpi-screens.
+add_subdirectory(tools/screens)
+
 # The Word stand-in: a program of ours that plays the running Word in tests and demonstrations.
 if(EXISTS ${CMAKE_SOURCE_DIR}/tools/word-standin/CMakeLists.txt)
   add_subdirectory(tools/word-standin)

@@ -5,6 +5,9 @@
 #                           prepare the folder that refuses new files
 #   wine-run.sh --cleanup   stop the prefix's Wine server and that Xvfb; remove that folder
 #   wine-run.sh PROGRAM ARGS...
+#   QC_DPI=144 wine-run.sh PROGRAM ARGS...
+#                           run at that display scale (the prefix's LogPixels,
+#                           put back as it was when the program has ended)
 set -u
 here=$(cd "$(dirname "$0")" && pwd)
 build=${QC_BUILD_DIR:-$(cd "$here/../build/windows" 2>/dev/null && pwd)}
@@ -19,6 +22,8 @@ refusing="$build/refusing-folder"
 
 remove_refusing_folder() {
   if [ -n "$build" ] && [ -d "$refusing" ]; then chattr -i "$refusing" 2>/dev/null; rm -rf "$refusing"; fi
+  # A test killed while the Windows folder refused new files leaves it so.
+  if [ -d "$WINEPREFIX/drive_c/windows" ]; then chattr -i "$WINEPREFIX/drive_c/windows" 2>/dev/null || true; fi
 }
 
 find_tool() {
@@ -101,6 +106,24 @@ case "${1:-}" in
 esac
 
 use_display
+# The display scale: Wine reads the DPI of its screen from LogPixels under
+# HKCU\Control Panel\Desktop when a process starts (96 when there is none).
+# Tests share the prefix, one at a time, so the value is given back at the end.
+dpi_key='HKCU\Control Panel\Desktop'
+previous_dpi=""
+if [ -n "${QC_DPI:-}" ]; then
+  previous_dpi=$("$WINE" reg query "$dpi_key" /v LogPixels 2>/dev/null | awk '/LogPixels/ { print $3 }' | tr -d '\r')
+  "$WINE" reg add "$dpi_key" /v LogPixels /t REG_DWORD /d "$QC_DPI" /f >/dev/null 2>&1
+fi
+restore_dpi() {
+  [ -n "${QC_DPI:-}" ] || return 0
+  if [ -n "$previous_dpi" ]; then
+    "$WINE" reg add "$dpi_key" /v LogPixels /t REG_DWORD /d "$((previous_dpi))" /f >/dev/null 2>&1
+  else
+    "$WINE" reg delete "$dpi_key" /v LogPixels /f >/dev/null 2>&1
+  fi
+}
+trap restore_dpi EXIT
 # The program's output goes through a file: Wine may start its own helper
 # processes from the program, and they would keep a pipe to the test runner
 # open long after the program has ended.

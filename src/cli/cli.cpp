@@ -15,6 +15,7 @@
 #include "impexp/header_names.h"
 #include "impexp/import.h"
 #include "impexp/import_text.h"
+#include "impexp/vcard.h"
 #include "platform/files.h"
 #include "settings/app_settings.h"
 #include "settings/ini_file.h"
@@ -206,6 +207,64 @@ void Require(const std::string& value, std::string_view option) {
   if (value.empty()) throw UsageError(std::string(option) + " is required");
 }
 
+// ---------------------------------------------------------------- vCard
+
+// "--mode" as an import mode.
+ImportMode ModeOption(const std::string& mode) {
+  if (mode == "0" || mode == "1" || mode == "2") return static_cast<ImportMode>(mode[0] - '0');
+  throw UsageError("--mode must be 0, 1 or 2");
+}
+
+int RunVCardExport(const std::string& data, const std::string& settingsPath, const std::string& output,
+                   std::ostream& out, std::ostream& err) {
+  Require(data, "--data");
+  Require(output, "--out");
+  AppSettings settings = LoadSettingsFile(settingsPath);
+  TDatabase contacts = LoadNotingDamage(data, err);
+  NoProgress none;
+  int written = ExportVCards(contacts, settings.FieldNames, output, none);
+  out << written << (written == 1 ? " contact" : " contacts") << " exported\n";
+  return kExitOk;
+}
+
+int RunVCardImport(const std::string& data, const std::string& settingsPath, const std::string& input,
+                   const std::string& mode, bool backup, std::ostream& out, std::ostream& err) {
+  Require(data, "--data");
+  Require(input, "--in");
+  VCardImportRequest request;
+  request.mode = ModeOption(mode);
+  request.makeBackup = backup;
+  request.dataFile = data;
+  AppSettings settings = LoadSettingsFile(settingsPath);
+  LoadedFile loaded = LoadForReading(data);
+  auto contacts = std::make_unique<TDatabase>(std::move(loaded.contacts));
+  ReadResult file = ReadWholeFile(input);
+  if (file.status != ReadStatus::Ok) {
+    std::string reason = file.error.empty() ? "the file does not exist" : file.error;
+    throw FileError("cannot read \"" + input + "\": " + reason);
+  }
+  if (loaded.report.damaged) {
+    std::string kept;
+    try {
+      kept = KeepDamagedOriginal(data);
+    } catch (const FileError& e) {
+      throw FileError(DamageNote(data, loaded.report) + "; its original cannot be kept (" + e.what() +
+                      "); the data file was not changed");
+    }
+    err << "qcard: " << DamageNote(data, loaded.report) << "; the original is kept as " << kept << '\n';
+  }
+  NoProgress none;
+  VCardImportResult result = ImportVCards(file.content, request, settings, contacts, none);
+  if (result.counts.backupFailed)
+    throw FileError("cannot make the backup \"" + BackupPathFor(data) + "\"; the data file was not changed");
+  contacts->SaveToFile(data);
+  const ImportResult& c = result.counts;
+  out << c.added << (c.added == 1 ? " contact" : " contacts") << " added, " << c.replaced << " replaced, "
+      << c.nameless << " skipped, " << result.damaged << (result.damaged == 1 ? " damaged card, " : " damaged cards, ")
+      << c.withReplacedCharacters << " with replaced characters, " << c.removed << " removed\n";
+  return kExitOk;
+}
+
 int RunExport(Args args, std::ostream& out, std::ostream& err) {
   std::string data, settingsPath, fields, format, output;
   bool noHeaders = false;
@@ -216,6 +275,10 @@ int RunExport(Args args, std::ostream& out, std::ostream& err) {
       continue;
     throw UsageError("unknown option \"" + std::string(args[i]) + "\"");
   }
+  if (format == "vcard") {
+    if (!fields.empty() || noHeaders) throw UsageError("--fields and --no-headers are for comma and tab only");
+    return RunVCardExport(data, settingsPath, output, out, err);
+  }
   Require(data, "--data");
   Require(fields, "--fields");
   Require(output, "--out");
@@ -225,7 +288,7 @@ int RunExport(Args args, std::ostream& out, std::ostream& err) {
   } else if (format == "tab") {
     request.format = ExportFormat::Tab;
   } else {
-    throw UsageError("--format must be comma or tab");
+    throw UsageError("--format must be comma, tab or vcard");
   }
   request.addHeaders = !noHeaders;
 
@@ -277,7 +340,7 @@ void PrintTrialRun(const ImportResult& r, FoundEncoding encoding, std::ostream& 
 }
 
 int RunImport(Args args, std::ostream& out, std::ostream& err) {
-  std::string data, settingsPath, input, fields, separators, quote, layout = "full", mode = "0";
+  std::string data, settingsPath, input, fields, separators, quote, layout = "full", mode = "0", format;
   bool tab = false, noQuote = false, ignoreFirst = false, backup = false, haveSeparators = false,
        haveQuote = false;
   ImportExtras extras;
@@ -289,6 +352,7 @@ int RunImport(Args args, std::ostream& out, std::ostream& err) {
         TakeFlag(args, i, "--ignore-first-line", ignoreFirst) || TakeFlag(args, i, "--backup", backup) ||
         TakeImportExtra(args, i, extras))
       continue;
+    if (TakeValueOption(args, i, "--format", format)) continue;
     if (TakeValueOption(args, i, "--separators", separators)) {
       haveSeparators = true;
       continue;
@@ -299,6 +363,12 @@ int RunImport(Args args, std::ostream& out, std::ostream& err) {
     }
     throw UsageError("unknown option \"" + std::string(args[i]) + "\"");
   }
+  if (format == "vcard") {
+    if (!fields.empty() || haveSeparators || tab || haveQuote || noQuote || ignoreFirst || layout != "full")
+      throw UsageError("--format vcard takes no field, separator, quote, layout or first-line option");
+    return RunVCardImport(data, settingsPath, input, mode, backup, out, err);
+  }
+  if (!format.empty()) throw UsageError("--format of an import must be vcard (delimited text needs none)");
   Require(data, "--data");
   Require(input, "--in");
   Require(fields, "--fields");
@@ -379,13 +449,15 @@ constexpr Command kCommands[] = {
     {"list", "qcard list [--data FILE] [--json]", RunList},
     {"export",
      "qcard export --data FILE [--settings INI] --fields \"Name,Company,...\" --format comma|tab "
-     "[--no-headers] --out FILE",
+     "[--no-headers] --out FILE\n"
+     "usage: qcard export --data FILE [--settings INI] --format vcard --out FILE.vcf",
      RunExport},
     {"import",
      "qcard import --data FILE [--settings INI] --in FILE --fields \"Full Name,Company,...\" "
      "(--separators TEXT | --tab) [--quote CHAR | --no-quote] [--name-layout full|parts] [--mode 0|1|2] "
      "[--ignore-first-line] [--backup] [--encoding auto|cp1252|utf-8|utf-16] [--dry-run] "
-     "(--fields auto: the fields the first line names; \"(Skip column)\" leaves a column out)",
+     "(--fields auto: the fields the first line names; \"(Skip column)\" leaves a column out)\n"
+     "usage: qcard import --data FILE [--settings INI] --in FILE.vcf --format vcard [--mode 0|1|2] [--backup]",
      RunImport},
 };
 

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <memory>
 #include <new>
 #include <stdexcept>
 
@@ -74,6 +75,42 @@ bool MayBeCurrent(std::string_view bytes) {
   return std::all_of(reserved.begin(), reserved.end(), [](char c) { return c == '\0'; });
 }
 
+// The data file's bytes made a buffer at a time: a big list is written
+// without making its whole file in memory first, and the one small buffer is
+// reused for every piece.
+class DataFilePieces : public ContentPieces {
+ public:
+  explicit DataFilePieces(const TDatabase& list) : list_(list), size_(list.StreamSize()) {}
+
+  size_t Size() const override { return size_; }
+
+  std::string_view Next() override {
+    char* at = buffer_.get();
+    if (!headerGiven_) {
+      std::string header;
+      PutInt32(header, kDataFileVersion);
+      PutInt32(header, static_cast<int32_t>(list_.Count()));
+      PutZeros(header, kDataFileReservedBytes);
+      at = std::copy(header.begin(), header.end(), at);
+      headerGiven_ = true;
+    }
+    char* const end = buffer_.get() + kBufferBytes;
+    for (; next_ < list_.Count() && static_cast<size_t>(end - at) >= kLargestRecord; ++next_)
+      at = list_.Items(next_).WriteTo(at);
+    return {buffer_.get(), static_cast<size_t>(at - buffer_.get())};
+  }
+
+ private:
+  static constexpr size_t kLargestRecord = TRecord::kTextCount * (1 + kMaxStoredText) + 1 + kRecordReservedBytes;
+  static constexpr size_t kBufferBytes = 1 << 20;
+
+  const TDatabase& list_;
+  size_t size_;
+  std::unique_ptr<char[]> buffer_{new char[kBufferBytes]};
+  bool headerGiven_ = false;
+  int next_ = 0;
+};
+
 // Far more than anyone keeps; the search for a free name ends somewhere.
 constexpr int kMostDamagedCopies = 9999;
 
@@ -128,11 +165,8 @@ bool TDatabase::ReadFromStream(ByteReader& in) {
 }
 
 void TDatabase::SaveToFile(const std::string& path) const {
-  // One buffer of the file's size, filled once and never cleared first.
-  const size_t size = StreamSize();
-  std::unique_ptr<char[]> bytes(new char[size]);
-  WriteTo(bytes.get());
-  WriteFileAtomically(path, std::string_view(bytes.get(), size));
+  DataFilePieces pieces(*this);
+  WriteFileAtomically(path, pieces);
 }
 
 LoadReport TDatabase::LoadFromFile(const std::string& path, UserMessages& messages) {

@@ -31,7 +31,8 @@ TRecord::TRecord(std::span<const std::string_view, kTextCount> texts, uint8_t op
   char* at = header + kHeaderBytes;
   uint32_t end = 0;
   for (size_t i = 0; i < texts.size(); ++i) {
-    std::memcpy(at, texts[i].data(), texts[i].size());
+    // An empty view may have no data at all, which memcpy must not be given.
+    if (!texts[i].empty()) std::memcpy(at, texts[i].data(), texts[i].size());
     at += texts[i].size();
     end += static_cast<uint32_t>(texts[i].size());
     std::memcpy(header + i * sizeof end, &end, sizeof end);

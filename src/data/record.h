@@ -86,7 +86,7 @@ class TRecord {
   uint32_t End(int i) const;
   size_t TextBytes() const { return block_ ? End(kTextCount - 1) : 0; }
   std::string_view At(int i) const {
-    if (!block_) return {};
+    if (!block_) return std::string_view("", 0);  // never a null pointer, which memcpy must not get
     const uint32_t start = i == 0 ? 0 : End(i - 1);
     return {block_.get() + kHeaderBytes + start, End(i) - start};
   }

@@ -42,6 +42,22 @@ void CreateEmptyFileIfMissing(const std::string& path);
 // allows.
 void WriteFileAtomically(const std::string& path, std::string_view content);
 
+// A file's new content given piece by piece, so that a big file need not be
+// made whole in memory before it is written.
+class ContentPieces {
+ public:
+  virtual ~ContentPieces() = default;
+  // The number of bytes all the pieces hold.
+  virtual size_t Size() const = 0;
+  // The next piece; empty once every byte has been given. A piece stays
+  // valid until the next call.
+  virtual std::string_view Next() = 0;
+};
+
+// The same safe replacement, for content given in pieces. The pieces are
+// asked for once, in order.
+void WriteFileAtomically(const std::string& path, ContentPieces& content);
+
 // Deletes the temporary files of saves of `path` that never finished: the
 // files in its folder named exactly as WriteFileAtomically names them for
 // `path`. Nothing is deleted while `path` does not exist (a temporary file may

@@ -11,7 +11,8 @@
 
 namespace qc {
 
-// The bare name: the platform puts it in the Windows directory.
+// In the Windows folder, or in the user's own folder where Windows refuses it
+// there (settings/win32/settings_places.h); messages name it bare.
 inline constexpr char kSettingsFileName[] = "QUILLCRD.INI";
 
 inline constexpr char kOptionsSection[] = "Options";

@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <memory>
 
+#include "ui/dpi.h"
+
 namespace qc::ui {
 namespace {
 
@@ -81,7 +83,7 @@ LRESULT Panel::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
     if (bevel_ == Bevel::Lowered) DrawEdge(dc, &r, BDR_SUNKENOUTER, BF_RECT);
     std::string caption = Text();
     if (!caption.empty()) {
-      HGDIOBJ old = SelectObject(dc, DialogFont());
+      HGDIOBJ old = SelectObject(dc, CurrentFont());
       SetBkMode(dc, TRANSPARENT);
       ::SetTextColor(dc, TextColor() == CLR_INVALID ? GetSysColor(COLOR_BTNTEXT) : TextColor());
       DrawTextA(dc, caption.c_str(), -1, &r, DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
@@ -113,6 +115,39 @@ bool Button::HandleCommand(WORD code) {
   if (code != BN_CLICKED) return false;
   if (onClick) onClick();
   return true;
+}
+
+namespace {
+
+// A black triangle, pointing up or down, `height` rows high and 2 * height - 1
+// pixels wide: a monochrome bitmap whose 0 bits take the button's text
+// colour and whose 1 bits its face.
+Bitmap ArrowBitmap(bool up, int height) {
+  const int width = 2 * height - 1;
+  const int stride = (width + 15) / 16 * 2;  // rows of whole 16-bit words
+  std::vector<BYTE> bits(static_cast<size_t>(stride * height), 0xFF);
+  for (int row = 0; row < height; ++row) {
+    const int half = up ? row : height - 1 - row;
+    for (int col = height - 1 - half; col <= height - 1 + half; ++col)
+      bits[static_cast<size_t>(row * stride + col / 8)] &= static_cast<BYTE>(~(0x80u >> (col % 8)));
+  }
+  return Bitmap(CreateBitmap(width, height, 1, 1, bits.data()));
+}
+
+}  // namespace
+
+void Button::ShowArrow(bool up) {
+  arrow_ = up ? Arrow::Up : Arrow::Down;
+  Bitmap image = ArrowBitmap(up, Scale(5, Dpi()));
+  HWND h = Handle();
+  SetWindowLongA(h, GWL_STYLE, GetWindowLongA(h, GWL_STYLE) | BS_BITMAP);
+  SendMessageA(h, BM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(image.Get()));
+  arrowImage_ = std::move(image);  // the button no longer shows the one this replaces
+}
+
+void Button::DpiChanged(UINT dpi) {
+  Control::DpiChanged(dpi);
+  if (arrow_ != Arrow::None) ShowArrow(arrow_ == Arrow::Up);
 }
 
 // ---------------------------------------------------------------- CheckBox
@@ -185,14 +220,25 @@ void Label::Create(HWND parent, const std::string& caption, int x, int y, int w,
 void Label3D::Create(HWND parent, const std::string& caption, int x, int y, int w, int h,
                      int fontHeight, COLORREF colour) {
   colour_ = colour;
+  fontHeight_ = fontHeight;
+  CreateControl(parent, kPanelClass, caption, WS_VISIBLE, 0, x, y, w, h);
+  MakeFont();
+}
+
+void Label3D::MakeFont() {
   LOGFONTA lf{};
-  lf.lfHeight = -fontHeight;
+  lf.lfHeight = -Scale(fontHeight_, Dpi());
   lf.lfWeight = FW_BOLD;
   lf.lfCharSet = ANSI_CHARSET;
   lf.lfQuality = ANTIALIASED_QUALITY;
   lstrcpyA(lf.lfFaceName, "Arial");
   font_.Reset(CreateFontIndirectA(&lf));
-  CreateControl(parent, kPanelClass, caption, WS_VISIBLE, 0, x, y, w, h);
+}
+
+void Label3D::DpiChanged(UINT dpi) {
+  Control::DpiChanged(dpi);
+  MakeFont();
+  InvalidateRect(Handle(), nullptr, TRUE);
 }
 
 LRESULT Label3D::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
@@ -206,8 +252,9 @@ LRESULT Label3D::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
     SetBkMode(dc, TRANSPARENT);
     const UINT fmt = DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX;
     RECT light = r, dark = r;
-    OffsetRect(&light, -1, -1);
-    OffsetRect(&dark, 1, 1);
+    const int offset = std::max(1, Scale(1, Dpi()));
+    OffsetRect(&light, -offset, -offset);
+    OffsetRect(&dark, offset, offset);
     ::SetTextColor(dc, GetSysColor(COLOR_BTNHIGHLIGHT));
     DrawTextA(dc, caption.c_str(), -1, &light, fmt);
     ::SetTextColor(dc, GetSysColor(COLOR_BTNSHADOW));
@@ -237,15 +284,69 @@ Picture::~Picture() { TakeBack(); }
 void Picture::SetBitmap(Bitmap bitmap) {
   TakeBack();
   icon_.Reset();
+  iconId_ = 0;
   bitmap_ = std::move(bitmap);
-  Show(SS_BITMAP, IMAGE_BITMAP, bitmap_.Get());
+  ShowBitmap();
+}
+
+void Picture::ShowBitmap() {
+  magnified_.Reset();
+  HBITMAP shown = bitmap_.Get();
+  BITMAP bm{};
+  const int factor = static_cast<int>(Dpi() / kBaseDpi);
+  if (shown && factor > 1 && GetObjectA(shown, sizeof bm, &bm)) {
+    // Whole pixels: each pixel of the bitmap becomes a square of `factor` pixels.
+    WindowDc screen(nullptr);
+    HDC from = CreateCompatibleDC(screen.Get()), to = CreateCompatibleDC(screen.Get());
+    magnified_.Reset(CreateCompatibleBitmap(screen.Get(), bm.bmWidth * factor, bm.bmHeight * factor));
+    if (from && to && magnified_) {
+      HGDIOBJ oldFrom = SelectObject(from, shown), oldTo = SelectObject(to, magnified_.Get());
+      SetStretchBltMode(to, COLORONCOLOR);
+      StretchBlt(to, 0, 0, bm.bmWidth * factor, bm.bmHeight * factor, from, 0, 0, bm.bmWidth, bm.bmHeight, SRCCOPY);
+      SelectObject(from, oldFrom);
+      SelectObject(to, oldTo);
+      shown = magnified_.Get();
+    }
+    if (from) DeleteDC(from);
+    if (to) DeleteDC(to);
+  }
+  Show(SS_BITMAP, IMAGE_BITMAP, shown);
 }
 
 void Picture::SetIcon(Icon icon) {
   TakeBack();
   bitmap_.Reset();
+  magnified_.Reset();
+  iconId_ = 0;
   icon_ = std::move(icon);
   Show(SS_ICON, IMAGE_ICON, icon_.Get());
+}
+
+void Picture::SetIconResource(int id, int side) {
+  iconId_ = id;
+  iconSide_ = side;
+  LoadIconResource();
+}
+
+void Picture::LoadIconResource() {
+  const int side = Scale(iconSide_, Dpi());
+  Icon icon(static_cast<HICON>(
+      LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(iconId_), IMAGE_ICON, side, side, 0)));
+  TakeBack();
+  bitmap_.Reset();
+  magnified_.Reset();
+  icon_ = std::move(icon);
+  Show(SS_ICON, IMAGE_ICON, icon_.Get());
+}
+
+void Picture::DpiChanged(UINT dpi) {
+  Control::DpiChanged(dpi);
+  if (iconId_) {
+    LoadIconResource();
+  } else if (bitmap_) {
+    TakeBack();
+    ShowBitmap();
+  }
 }
 
 void Picture::Show(DWORD style, UINT type, HANDLE image) {
@@ -255,11 +356,12 @@ void Picture::Show(DWORD style, UINT type, HANDLE image) {
   SetWindowLongA(Handle(), GWL_STYLE, static_cast<LONG>((current & ~SS_TYPEMASK) | style));
   SendMessageA(Handle(), STM_SETIMAGE, type, reinterpret_cast<LPARAM>(image));
   shown_ = type;
+  shownImage_ = image;
 }
 
 void Picture::TakeBack() {
   if (!Handle() || !shown_) return;
-  auto given = shown_ == IMAGE_BITMAP ? static_cast<HANDLE>(bitmap_.Get()) : static_cast<HANDLE>(icon_.Get());
+  HANDLE given = shownImage_;
   auto back = reinterpret_cast<HANDLE>(SendMessageA(Handle(), STM_SETIMAGE, shown_, 0));
   // A bitmap with alpha is shown from a copy that the control made and hands
   // back here; it is ours to free (the control never frees an image).
@@ -268,6 +370,7 @@ void Picture::TakeBack() {
     else DestroyIcon(static_cast<HICON>(back));
   }
   shown_ = 0;
+  shownImage_ = nullptr;
 }
 
 LRESULT Picture::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
@@ -426,12 +529,26 @@ bool ListBox::HandleCommand(WORD code) {
 
 void StatusBar::Create(HWND parent, const std::vector<int>& widths) {
   CreateControl(parent, STATUSCLASSNAMEA, "", WS_VISIBLE, 0, 0, 0, 0, 0);
-  std::vector<int> edges;
-  int right = 0;
-  for (int w : widths) edges.push_back(right += w);
-  SendMessageA(Handle(), SB_SETPARTS, edges.size(), reinterpret_cast<LPARAM>(edges.data()));
+  widths_ = widths;
+  SetParts();
   centred_.assign(widths.size(), false);
   texts_.assign(widths.size(), std::string());
+}
+
+void StatusBar::SetParts() {
+  std::vector<int> edges;
+  int right = 0;
+  for (int w : widths_) {
+    right += w;
+    edges.push_back(w < 0 ? -1 : Scale(right, Dpi()));
+  }
+  SendMessageA(Handle(), SB_SETPARTS, edges.size(), reinterpret_cast<LPARAM>(edges.data()));
+}
+
+void StatusBar::DpiChanged(UINT dpi) {
+  TakeDpi(dpi);
+  SetParts();
+  SendMessageA(Handle(), WM_SIZE, 0, 0);  // its height follows the font, its place the parent
 }
 
 void StatusBar::SetCentred(int panel, bool on) {
@@ -468,7 +585,13 @@ void TabControl::Create(HWND parent, int x, int y, int w, int h, int tabWidth, D
   CreateControl(parent, WC_TABCONTROLA, "",
                 WS_VISIBLE | WS_TABSTOP | WS_CLIPSIBLINGS | (tabWidth ? TCS_FIXEDWIDTH : 0) | extraStyle,
                 0, x, y, w, h);
-  if (tabWidth) SendMessageA(Handle(), TCM_SETITEMSIZE, 0, MAKELPARAM(tabWidth, 20));
+  tabWidth_ = tabWidth;
+  if (tabWidth) SendMessageA(Handle(), TCM_SETITEMSIZE, 0, MAKELPARAM(Scale(tabWidth, Dpi()), Scale(20, Dpi())));
+}
+
+void TabControl::DpiChanged(UINT dpi) {
+  Control::DpiChanged(dpi);
+  if (tabWidth_) SendMessageA(Handle(), TCM_SETITEMSIZE, 0, MAKELPARAM(Scale(tabWidth_, dpi), Scale(20, dpi)));
 }
 
 void TabControl::AddTab(const std::string& caption) {
@@ -502,7 +625,7 @@ RECT TabControl::DisplayRect() const {
   GetClientRect(Handle(), &r);
   SendMessageA(Handle(), TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&r));
   MapWindowPoints(Handle(), GetParent(Handle()), reinterpret_cast<POINT*>(&r), 2);
-  return r;
+  return UnscaleRect(r, Dpi());
 }
 
 bool TabControl::HandleNotify(NMHDR* nm, LRESULT& result) {

@@ -34,8 +34,17 @@ class Button : public Control {
  public:
   void Create(HWND parent, const std::string& caption, int x, int y, int w, int h);
   void Click();
+  // Shows a small black triangle pointing up or down in place of the
+  // caption, 9 x 5 pixels at 96 DPI and as large at the button's DPI.
+  void ShowArrow(bool up);
   std::function<void()> onClick;
   bool HandleCommand(WORD code) override;
+  void DpiChanged(UINT dpi) override;
+
+ private:
+  enum class Arrow { None, Up, Down };
+  Arrow arrow_ = Arrow::None;
+  Bitmap arrowImage_;
 };
 
 class CheckBox : public Control {
@@ -79,14 +88,18 @@ class Label : public Control {
 // A bold caption drawn with a light and a dark offset, so that it seems engraved.
 class Label3D : public Control {
  public:
+  // `fontHeight` is the character height in pixels at 96 DPI.
   void Create(HWND parent, const std::string& caption, int x, int y, int w, int h,
               int fontHeight, COLORREF colour);
+  void DpiChanged(UINT dpi) override;
 
  protected:
   LRESULT OnMessage(UINT msg, WPARAM wp, LPARAM lp) override;
 
  private:
+  void MakeFont();
   Font font_;
+  int fontHeight_ = 0;
   COLORREF colour_ = 0;
 };
 
@@ -95,21 +108,34 @@ class Picture : public Control {
  public:
   void Create(HWND parent, int x, int y, int w, int h);
   ~Picture() override;
+  // A bitmap of a fixed size in pixels. At twice 96 DPI and more it is
+  // shown magnified by whole pixels (each pixel a square), never smoothed.
   void SetBitmap(Bitmap bitmap);
   void SetIcon(Icon icon);
+  // An icon of the program's resources, `side` pixels square at 96 DPI,
+  // loaded at the control's DPI (the icon's own image of that size where
+  // the resource has one) and again when the DPI changes.
+  void SetIconResource(int id, int side);
+  // The bitmap as given (not the magnified copy on the screen).
   HBITMAP BitmapHandle() const { return bitmap_.Get(); }
   HICON IconHandle() const { return icon_.Get(); }
+  void DpiChanged(UINT dpi) override;
 
  protected:
   LRESULT OnMessage(UINT msg, WPARAM wp, LPARAM lp) override;
 
  private:
   void Show(DWORD style, UINT type, HANDLE image);
+  void ShowBitmap();
+  void LoadIconResource();
   // Takes the image back from the window, freeing a copy the window made of it.
   void TakeBack();
   Bitmap bitmap_;
+  Bitmap magnified_;  // what the window shows of bitmap_ at a high DPI
   Icon icon_;
+  int iconId_ = 0, iconSide_ = 0;
   UINT shown_ = 0;  // IMAGE_BITMAP or IMAGE_ICON while the window shows one
+  HANDLE shownImage_ = nullptr;
 };
 
 class Edit : public Control {
@@ -181,11 +207,16 @@ class ListBox : public Control {
 
 class StatusBar : public Control {
  public:
+  // `widths` at 96 DPI; -1 for a last panel that reaches the right edge.
   void Create(HWND parent, const std::vector<int>& widths);
   void SetPanelText(int panel, const std::string& text);
   std::string PanelText(int panel) const;
+  // The bar places itself along its parent's bottom.
+  void DpiChanged(UINT dpi) override;
 
  private:
+  void SetParts();
+  std::vector<int> widths_;
   std::vector<bool> centred_;
   std::vector<std::string> texts_;
 
@@ -217,9 +248,13 @@ class TabControl : public Control {
   void SelectTab(int i);
   int Count() const;
   std::string TabCaption(int i) const;
-  RECT DisplayRect() const;  // the page area, in the parent's coordinates
+  RECT DisplayRect() const;  // the page area, in the parent's coordinates at 96 DPI
   std::function<void()> onChange;
   bool HandleNotify(NMHDR* nm, LRESULT& result) override;
+  void DpiChanged(UINT dpi) override;
+
+ private:
+  int tabWidth_ = 0;  // at 96 DPI; 0 for tabs as wide as their captions
 };
 
 }  // namespace qc::ui

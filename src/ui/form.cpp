@@ -1,6 +1,7 @@
 #include "ui/form.h"
 
 #include "ui/controls.h"
+#include "ui/dpi.h"
 #include "ui/handles.h"
 
 namespace qc::ui {
@@ -19,7 +20,7 @@ void HintWindow::Create(HWND owner) {
                          CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, owner, nullptr,
                          GetModuleHandleA(nullptr), nullptr);
   if (!tip_) return;
-  SendMessageA(tip_, TTM_SETMAXTIPWIDTH, 0, 300);
+  SendMessageA(tip_, TTM_SETMAXTIPWIDTH, 0, Scale(300, DpiForChildrenOf(owner)));
   SendMessageA(tip_, TTM_SETTIPBKCOLOR, RGB(255, 255, 225), 0);
   SendMessageA(tip_, TTM_SETTIPTEXTCOLOR, RGB(0, 0, 0), 0);
   Application::Get().AddHintWindow(this);
@@ -77,11 +78,62 @@ void Form::CreateForm(const std::string& caption, int clientW, int clientH, HWND
                       DWORD extraStyle) {
   DWORD style = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN | extraStyle;
   DWORD exStyle = WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT;
-  RECT r{0, 0, clientW, clientH};
-  AdjustWindowRectEx(&r, style, FALSE, exStyle);
+  clientW_ = clientW;
+  clientH_ = clientH;
+  SetDpi(owner ? DpiForChildrenOf(GetAncestor(owner, GA_ROOT)) : SystemDpi());
+  RECT r{0, 0, Scale(clientW, Dpi()), Scale(clientH, Dpi())};
+  AdjustWindowRectForDpi(r, style, exStyle, Dpi());
   CreateWindowObject(exStyle, caption, style, CW_USEDEFAULT, CW_USEDEFAULT, r.right - r.left,
                      r.bottom - r.top, owner);
+  FitClientArea();
+  // A window that opened on a screen of another DPI than its owner's is
+  // laid out for its own (it has no controls yet).
+  const UINT own = DpiOfWindow(Handle());
+  if (own != Dpi()) ApplyDpi(own);
+  TakeIcons();
   hints_.Create(Handle());
+}
+
+SIZE Form::WindowSizeFor(UINT dpi) const {
+  RECT r{0, 0, Scale(clientW_, dpi), Scale(clientH_, dpi)};
+  AdjustWindowRectForDpi(r, static_cast<DWORD>(GetWindowLongA(Handle(), GWL_STYLE)),
+                         static_cast<DWORD>(GetWindowLongA(Handle(), GWL_EXSTYLE)), dpi);
+  return {r.right - r.left, r.bottom - r.top};
+}
+
+void Form::TakeIcons() {
+  HINSTANCE module = GetModuleHandleA(nullptr);
+  auto load = [&](int metric) {
+    const int side = SystemMetricForDpi(metric, Dpi());
+    return Icon(static_cast<HICON>(LoadImageA(module, MAKEINTRESOURCEA(1), IMAGE_ICON, side, side, 0)));
+  };
+  Icon small = load(SM_CXSMICON), big = load(SM_CXICON);
+  if (!small || !big) return;  // a program without the icon keeps the class's
+  SendMessageA(Handle(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(small.Get()));
+  SendMessageA(Handle(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(big.Get()));
+  smallIcon_ = std::move(small);  // the window no longer shows the ones these replace
+  bigIcon_ = std::move(big);
+}
+
+void Form::ApplyDpi(UINT dpi, const RECT* where) {
+  if (!Handle() || dpi == 0) return;
+  SetDpi(dpi);
+  const SIZE size = WindowSizeFor(dpi);
+  RECT now = WindowRect();
+  const int x = where ? where->left : now.left, y = where ? where->top : now.top;
+  SetWindowPos(Handle(), nullptr, x, y, size.cx, size.cy, SWP_NOZORDER | SWP_NOACTIVATE);
+  FitClientArea();
+  // Every control of ours below the form, parents before their children.
+  EnumChildWindows(
+      Handle(),
+      [](HWND child, LPARAM lp) -> BOOL {
+        if (Control* c = Control::FromHandle(child)) c->DpiChanged(static_cast<UINT>(lp));
+        return TRUE;
+      },
+      static_cast<LPARAM>(dpi));
+  if (hints_.Handle()) SendMessageA(hints_.Handle(), TTM_SETMAXTIPWIDTH, 0, Scale(300, dpi));
+  TakeIcons();
+  RedrawWindow(Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_FRAME);
 }
 
 std::string Form::Caption() const {
@@ -93,10 +145,23 @@ std::string Form::Caption() const {
 void Form::SetCaption(const std::string& caption) { SetWindowTextA(Handle(), caption.c_str()); }
 
 void Form::SetClientSize(int w, int h) {
-  RECT r{0, 0, w, h};
-  AdjustWindowRectEx(&r, GetWindowLongA(Handle(), GWL_STYLE), FALSE,
-                     GetWindowLongA(Handle(), GWL_EXSTYLE));
-  SetWindowPos(Handle(), nullptr, 0, 0, r.right - r.left, r.bottom - r.top,
+  clientW_ = w;
+  clientH_ = h;
+  const SIZE size = WindowSizeFor(Dpi());
+  SetWindowPos(Handle(), nullptr, 0, 0, size.cx, size.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  FitClientArea();
+}
+
+void Form::FitClientArea() {
+  // The frame drawn may differ from the one computed for the DPI (a system
+  // that keeps the frame at its own DPI, as Wine does): the window grows or
+  // shrinks by the difference, so that the client area is what it must be.
+  RECT client{};
+  GetClientRect(Handle(), &client);
+  const int dx = Scale(clientW_, Dpi()) - client.right, dy = Scale(clientH_, Dpi()) - client.bottom;
+  if (dx == 0 && dy == 0) return;
+  const RECT r = WindowRect();
+  SetWindowPos(Handle(), nullptr, 0, 0, r.right - r.left + dx, r.bottom - r.top + dy,
                SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
@@ -226,6 +291,14 @@ LRESULT Form::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
     case DM_GETDEFID:
       if (defaultButton_) return MAKELRESULT(defaultButton_->Id(), DC_HASDEFID);
       return 0;
+    case kGetDpiScaledSizeMessage: {
+      // The size the window will have at the new DPI, for the system's suggestion.
+      *reinterpret_cast<SIZE*>(lp) = WindowSizeFor(LOWORD(wp));
+      return TRUE;
+    }
+    case kDpiChangedMessage:
+      ApplyDpi(LOWORD(wp), reinterpret_cast<const RECT*>(lp));
+      return 0;
     default:
       return DefaultHandling(msg, wp, lp);
   }
@@ -254,8 +327,9 @@ void Form::PaintCaption() {
   int border = origin.x - wr.left;
   int clientTop = origin.y - wr.top;
   int width = wr.right - wr.left;
-  int captionH = GetSystemMetrics(SM_CYCAPTION) - 1;
-  RECT cap{border, clientTop - captionH - 1, width - border - GetSystemMetrics(SM_CXSIZE) - 4, clientTop - 1};
+  int captionH = SystemMetricForDpi(SM_CYCAPTION, Dpi()) - 1;
+  RECT cap{border, clientTop - captionH - 1, width - border - SystemMetricForDpi(SM_CXSIZE, Dpi()) - 4,
+           clientTop - 1};
   if (cap.right <= cap.left || cap.bottom <= cap.top) return;
 
   COLORREF from = active_ ? CaptionGradient() : GetSysColor(COLOR_INACTIVECAPTION);
@@ -272,16 +346,14 @@ void Form::PaintCaption() {
     FillRect(dc, &band, brush.Get());
   }
 
-  NONCLIENTMETRICSA ncm{};
-  ncm.cbSize = sizeof ncm;
-  SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, sizeof ncm, &ncm, 0);
-  ncm.lfCaptionFont.lfWeight = FW_BOLD;
-  Font font(CreateFontIndirectA(&ncm.lfCaptionFont));
+  LOGFONTA captionFont = CaptionFontForDpi(Dpi());
+  captionFont.lfWeight = FW_BOLD;
+  Font font(CreateFontIndirectA(&captionFont));
   HGDIOBJ old = SelectObject(dc, font.Get());
   SetBkMode(dc, TRANSPARENT);
   std::string text = Caption();
   RECT tr = cap;
-  tr.left += 6;
+  tr.left += Scale(6, Dpi());
   const UINT fmt = DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS;
   RECT shadow = tr;
   OffsetRect(&shadow, 1, 1);

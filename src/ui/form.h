@@ -5,6 +5,7 @@
 #include <set>
 #include <string>
 
+#include "ui/handles.h"
 #include "ui/window.h"
 
 namespace qc::ui {
@@ -47,7 +48,8 @@ class Form : public Window {
   std::string Caption() const;
   void SetCaption(const std::string& caption);
 
-  // Sizes the window so that its client area is w x h (window style taken into account).
+  // Sizes the window so that its client area is w x h at 96 DPI (window
+  // style and the window's DPI taken into account).
   void SetClientSize(int w, int h);
   RECT WindowRect() const;
   void CenterOnScreen();
@@ -79,8 +81,16 @@ class Form : public Window {
   void SetCaptionGradient(COLORREF colour);
   COLORREF CaptionGradient() const;
 
+  // Lays the form out for `dpi`: every control of ours in it at its place
+  // and with its font for that DPI, the window as large as its client area
+  // needs, with its top left corner at `where` (the suggested rectangle of
+  // WM_DPICHANGED) or where it is.
+  void ApplyDpi(UINT dpi, const RECT* where = nullptr);
+
  protected:
-  // Creates the top-level window: caption, fixed dialog frame with the system menu.
+  // Creates the top-level window: caption, fixed dialog frame with the system
+  // menu, a client area of clientW x clientH at 96 DPI, at the DPI of its
+  // owner or, without one, of the screen it opens on.
   void CreateForm(const std::string& caption, int clientW, int clientH, HWND owner, DWORD extraStyle = 0);
 
   // Handlers a form may override.
@@ -103,7 +113,12 @@ class Form : public Window {
   COLORREF captionColour_ = CLR_INVALID;
   bool active_ = false;
   HWND lastFocus_ = nullptr;
+  int clientW_ = 0, clientH_ = 0;  // at 96 DPI
+  Icon smallIcon_, bigIcon_;      // the program's icon at the window's DPI
   void PaintCaption();
+  SIZE WindowSizeFor(UINT dpi) const;
+  void FitClientArea();
+  void TakeIcons();
 };
 
 // The program's message loop.

@@ -4,6 +4,7 @@
 
 #include <array>
 
+#include "ui/dpi.h"
 #include "ui/form.h"
 #include "ui/handles.h"
 
@@ -243,6 +244,18 @@ HFONT DialogFont() {
   return font.Get();
 }
 
+HFONT DialogFont(UINT dpi) {
+  LOGFONTA lf{};
+  GetObjectA(DialogFont(), sizeof lf, &lf);
+  return FontForDpi(lf, dpi);
+}
+
+UINT DpiForChildrenOf(HWND parent) {
+  if (const Control* c = Control::FromHandle(parent)) return c->Dpi();
+  if (const Window* w = Window::FromHandle(parent)) return w->Dpi();
+  return DpiOfWindow(parent);
+}
+
 // ---------------------------------------------------------------- Window
 
 Window::~Window() { DestroyDetached(); }
@@ -352,15 +365,20 @@ void Control::CreateControl(HWND parent, const char* className, const std::strin
   const ClassEntry& c = Link::ClassNamed(className);
   baseProc_ = c.base;
   id_ = g_nextControlId++;
+  dpi_ = DpiForChildrenOf(parent);
+  place_ = {x, y, x + w, y + h};
+  GetObjectA(DialogFont(), sizeof font_, &font_);
+  const RECT at = ScaleRect(place_, dpi_);
   g_pending = static_cast<void*>(this);
-  HWND created = CreateWindowExA(exStyle, className, text.c_str(), style | WS_CHILD, x, y, w, h, parent,
+  HWND created = CreateWindowExA(exStyle, className, text.c_str(), style | WS_CHILD, at.left, at.top,
+                                 at.right - at.left, at.bottom - at.top, parent,
                                  reinterpret_cast<HMENU>(static_cast<INT_PTR>(id_)), GetModuleHandleA(nullptr),
                                  static_cast<void*>(this));
   g_pending = nullptr;
   if (created && created != hwnd_) DestroyWindow(created);  // never linked: not ours to keep
   if (!created || created != hwnd_)
     throw std::runtime_error(std::string("Unable to create a control of class ") + className);
-  SendMessageA(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(DialogFont()), FALSE);
+  SendMessageA(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(CurrentFont()), FALSE);
 }
 
 std::string Control::Text() const {
@@ -384,14 +402,35 @@ bool Control::Focused() const {
 }
 
 void Control::SetBounds(int x, int y, int w, int h) {
-  SetWindowPos(hwnd_, nullptr, x, y, w, h, SWP_NOZORDER | SWP_NOACTIVATE);
+  place_ = {x, y, x + w, y + h};
+  const RECT at = ScaleRect(place_, dpi_);
+  SetWindowPos(hwnd_, nullptr, at.left, at.top, at.right - at.left, at.bottom - at.top, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 RECT Control::Bounds() const {
   RECT r{};
   GetWindowRect(hwnd_, &r);
   MapWindowPoints(HWND_DESKTOP, GetParent(hwnd_), reinterpret_cast<POINT*>(&r), 2);
-  return r;
+  return UnscaleRect(r, dpi_);
+}
+
+RECT Control::ClientBounds() const {
+  RECT r{};
+  GetClientRect(hwnd_, &r);
+  return UnscaleRect(r, dpi_);
+}
+
+void Control::TakeDpi(UINT dpi) {
+  dpi_ = dpi;
+  SendMessageA(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(CurrentFont()), TRUE);
+}
+
+void Control::DpiChanged(UINT dpi) {
+  dpi_ = dpi;
+  const RECT at = ScaleRect(place_, dpi_);
+  SetWindowPos(hwnd_, nullptr, at.left, at.top, at.right - at.left, at.bottom - at.top,
+               SWP_NOZORDER | SWP_NOACTIVATE);
+  TakeDpi(dpi);
 }
 
 void Control::BringToFront() {
@@ -416,7 +455,14 @@ void Control::ForgetHint() {
   SendMessageA(tip, TTM_DELTOOLA, 0, reinterpret_cast<LPARAM>(&ti));
 }
 
-void Control::SetFont(HFONT font) { SendMessageA(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE); }
+void Control::SetFont(HFONT font) {
+  LOGFONTA lf{};
+  if (!font || !GetObjectA(font, sizeof lf, &lf)) return;
+  font_ = lf;
+  SendMessageA(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(CurrentFont()), TRUE);
+}
+
+HFONT Control::CurrentFont() const { return FontForDpi(font_, dpi_); }
 
 void Control::SetTextColor(COLORREF colour) {
   if (textColor_ == colour) return;

@@ -20,8 +20,11 @@ class Control;
 template <typename F>
 void Guarded(F&& f);
 
-// The program-wide dialog font (8 pt, the standard dialog face).
+// The program-wide dialog font (8 pt, the standard dialog face) as made for
+// 96 DPI: the description of the font, which controls show at their DPI.
 HFONT DialogFont();
+// The dialog font made for `dpi` (shared; never delete it).
+HFONT DialogFont(UINT dpi);
 
 namespace detail {
 // The one window procedure of every window and control of ours, and what it
@@ -44,6 +47,8 @@ class Window {
   HWND Handle() const { return hwnd_; }
   // The object of a window of ours; null for any other window.
   static Window* FromHandle(HWND hwnd);
+  // The DPI the window is laid out for (96 until it has a window).
+  UINT Dpi() const { return dpi_; }
 
   // Destroys the window now, with the whole object there to handle
   // WM_DESTROY. A derived window whose destroy handling must also run when
@@ -62,10 +67,12 @@ class Window {
   // Unlinks the object from its window, then destroys the window: nothing
   // of the destruction reaches the object (whose derived part may be gone).
   void DestroyDetached();
+  void SetDpi(UINT dpi) { dpi_ = dpi; }
 
  private:
   friend struct detail::Link;
   HWND hwnd_ = nullptr;
+  UINT dpi_ = 96;
 };
 
 // Reflects WM_COMMAND, WM_NOTIFY, WM_CTLCOLOR* and owner-draw messages to the
@@ -102,13 +109,23 @@ class Control {
   void SetVisible(bool on);
   void SetFocus();
   bool Focused() const;
+  // Positions and sizes are at 96 DPI, in the parent's client coordinates;
+  // the control stands at its DPI's pixels.
   void SetBounds(int x, int y, int w, int h);
-  RECT Bounds() const;  // in the parent's client coordinates
+  RECT Bounds() const;
+  // The client area's size at 96 DPI (left and top 0).
+  RECT ClientBounds() const;
+  // The DPI the control is laid out for: its parent's when it was made.
+  UINT Dpi() const { return dpi_; }
   void BringToFront();
   // The pop-up hint shown when the mouse rests over the control.
   void SetHint(const std::string& hint);
   const std::string& Hint() const { return hint_; }
+  // The font as described at 96 DPI; the control shows it at its DPI (a
+  // font of the same description made for that DPI, kept by the framework).
   void SetFont(HFONT font);
+  // The font the control shows now.
+  HFONT CurrentFont() const;
   // Text colour for labels, panels and other painted texts; CLR_INVALID is the default.
   void SetTextColor(COLORREF colour);
   COLORREF TextColor() const { return textColor_; }
@@ -131,6 +148,11 @@ class Control {
   // Runs the key-down event as the control would (used by the form's key pipeline).
   void FireKeyDown(WPARAM& key);
 
+  // The window's DPI changed (WM_DPICHANGED of its form): the control moves
+  // to its place at `dpi` and takes its font for `dpi`. Controls with
+  // images or pixel measures of their own add theirs.
+  virtual void DpiChanged(UINT dpi);
+
  protected:
   // Creates the control: `className` is a standard class (superclassed on
   // first use) or one of this program's own ("QuillcardPanel").
@@ -140,6 +162,8 @@ class Control {
   // then the standard procedure (CallDefault).
   virtual LRESULT OnMessage(UINT msg, WPARAM wp, LPARAM lp);
   LRESULT CallDefault(UINT msg, WPARAM wp, LPARAM lp);
+  // Takes `dpi` and the font for it, without moving the control.
+  void TakeDpi(UINT dpi);
 
  private:
   friend struct detail::Link;
@@ -153,7 +177,14 @@ class Control {
   HWND hintTip_ = nullptr;  // the tooltip of the form that shows the hint
   COLORREF textColor_ = CLR_INVALID;
   bool mouseInside_ = false;
+  UINT dpi_ = 96;
+  RECT place_{};   // where the control was put, at 96 DPI
+  LOGFONTA font_{};  // the font's description at 96 DPI
 };
+
+// The DPI for the children of a window: a window or control of ours says
+// what it is laid out for, any other window what the system says.
+UINT DpiForChildrenOf(HWND parent);
 
 // Finds the form (top-level window of ours) that holds a window.
 Form* FormOf(HWND hwnd);

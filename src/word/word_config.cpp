@@ -65,19 +65,44 @@ std::string KeyCodeToText(int wordKeyCode, const std::function<std::string(int)>
   return text + name;
 }
 
-TemplateSource TemplateSourceFor(WordGeneration generation) {
-  if (generation == WordGeneration::Word7) return {"Software\\Microsoft\\Word\\7.0", "qlc7.dot"};
-  return {"Software\\Microsoft\\Office\\8.0\\Word", "qlc8.dot"};
+TemplatePlace TemplatePlaceFor(WordGeneration generation, const std::string& productVersion) {
+  if (generation == WordGeneration::Word7) return {"Software\\Microsoft\\Word\\7.0", "qlc7.dot", false};
+  int major = MajorVersionOf(productVersion);
+  if (major <= 8) return {"Software\\Microsoft\\Office\\8.0\\Word", "qlc8.dot", false};
+  return {"Software\\Microsoft\\Office\\" + std::to_string(major) + ".0\\Word", "qlc8.dot", true};
 }
 
-bool InstallTemplate(WordGeneration generation, const std::string& programFolder, TemplateHost& host,
+std::string StartupFolderOf(const TemplatePlace& place, const std::string& startupPath,
+                            const std::string& appDataFolder) {
+  std::string folder = startupPath;
+  while (!folder.empty() && (folder.back() == '\\' || folder.back() == '/')) folder.pop_back();
+  if (!folder.empty()) return folder;
+  std::string appData = appDataFolder;
+  while (!appData.empty() && (appData.back() == '\\' || appData.back() == '/')) appData.pop_back();
+  if (!place.hasDefaultFolder || appData.empty()) return {};
+  return appData + "\\" + kDefaultStartupUnderAppData;
+}
+
+bool InstallTemplate(const TemplatePlace& place, const std::string& programFolder, TemplateHost& host,
                      UserMessages& messages) {
   try {
-    TemplateSource source = TemplateSourceFor(generation);
-    std::string startup = host.StartupFolder(source.registryKey);
-    std::string from = programFolder + source.fileName;
-    std::string to = startup + "\\" + kTemplateDestinationName;
+    const std::string from = programFolder + place.fileName;
+    const std::string value = host.StartupFolder(place.registryKey);
+    const std::string appData = value.empty() && place.hasDefaultFolder ? host.AppDataFolder() : std::string();
+    const std::string startup = StartupFolderOf(place, value, appData);
+    if (startup.empty()) {
+      // Word names no folder: a copy anywhere else would never be loaded.
+      messages.Information(FillIn(kTemplateCopyFailedFormat, {from, ""}));
+      return false;
+    }
+    const std::string to = startup + "\\" + kTemplateDestinationName;
     if (host.FileExists(to)) return true;
+    if (value.empty()) {
+      // Word's own default folder, which Word makes only when it first needs it.
+      std::string made = startup.substr(0, startup.size() - std::string(kDefaultStartupUnderAppData).size());
+      for (const char* part : {"Microsoft", "Microsoft\\Word", kDefaultStartupUnderAppData})
+        host.MakeFolder(made + part);
+    }
     if (!host.Copy(from, to)) {
       messages.Information(FillIn(kTemplateCopyFailedFormat, {from, to}));
       return false;
@@ -97,7 +122,7 @@ bool InstallTemplate(WordGeneration generation, const std::string& programFolder
 std::vector<std::string> ToolbarNames(WordBasic& word) {
   std::vector<std::string> names;
   int32_t count = word.ReadInteger("CountToolbars");
-  for (int32_t i = 1; i <= count; ++i) names.push_back(word.ReadText("ToolbarName", {WordArg::Int(i)}));
+  for (int32_t i = 1; i <= count; ++i) names.push_back(word.ReadText("ToolbarName$", {WordArg::Int(i)}));
   return names;
 }
 
@@ -117,11 +142,11 @@ void RemoveProgramItems(WordBasic& word, const std::function<void(const std::str
                         std::vector<std::string>& removed, const std::function<std::string(int)>& systemKeyName) {
   int32_t toolbars = word.ReadInteger("CountToolbars");
   for (int32_t t = 1; t <= toolbars; ++t) {
-    std::string name = word.ReadText("ToolbarName", {WordArg::Int(t)});
+    std::string name = word.ReadText("ToolbarName$", {WordArg::Int(t)});
     int32_t buttons = word.ReadInteger("CountToolbarButtons", {WordArg::Held(name)});
     status("Processing " + name + " toolbar");
     for (int32_t p = buttons; p >= 1; --p) {
-      if (!IsProgramMacro(word.ReadText("ToolbarButtonMacro", {WordArg::Held(name), WordArg::Int(p)}))) continue;
+      if (!IsProgramMacro(word.ReadText("ToolbarButtonMacro$", {WordArg::Held(name), WordArg::Int(p)}))) continue;
       word.Send("DeleteButton", {WordArg::Held(name), WordArg::Int(p)});
       removed.push_back("Button - " + name + " [position " + std::to_string(p) + "]");
     }
@@ -129,7 +154,7 @@ void RemoveProgramItems(WordBasic& word, const std::function<void(const std::str
   int32_t keys = word.ReadInteger("CountKeys");
   status("Processing keyboard shortcuts ...");
   for (int32_t k = keys; k >= 1; --k) {
-    if (!IsProgramMacro(word.ReadText("KeyMacro", {WordArg::Int(k)}))) continue;
+    if (!IsProgramMacro(word.ReadText("KeyMacro$", {WordArg::Int(k)}))) continue;
     int32_t code = word.ReadInteger("KeyCode", {WordArg::Int(k)});
     word.Send("ToolsCustomizeKeyboard", {WordArg::Named("KeyCode", code), WordArg::Named("Remove", 1)});
     removed.push_back("Keyboard Shortcut - [" + KeyCodeToText(code, systemKeyName) + "]");

@@ -42,13 +42,28 @@ inline constexpr char kTemplateCopyFailedFormat[] =
     "Unable to copy Quillcard Template (%s) to \r\nStartup Dir (%s). Please copy it manually and try again";
 inline constexpr char kTemplateErrorMessage[] = "There was an error copying Quillcard Template";
 
-// Where a generation of Word keeps its settings (under the current user),
-// and the template that suits it in the program's folder.
-struct TemplateSource {
-  const char* registryKey;
-  const char* fileName;
+// Where the running Word looks for its startup folder, and the template
+// that suits it. The Word 7 generation and every Word of version 8.0 or
+// older (or of a version that cannot be read) name the folder under their
+// fixed keys. Word 2000 (9.0) and later keep the value under
+// "Software\Microsoft\Office\<version>\Word" for their own version and,
+// when it is not set, use their default folder in the user's application data.
+struct TemplatePlace {
+  std::string registryKey;     // under the current user; "STARTUP-PATH" is in its "Options" subkey
+  std::string fileName;        // the template in the program's folder
+  bool hasDefaultFolder = false;
 };
-TemplateSource TemplateSourceFor(WordGeneration generation);
+TemplatePlace TemplatePlaceFor(WordGeneration generation, const std::string& productVersion);
+
+// The default startup folder of Word 2000 and later, under the user's application data.
+inline constexpr char kDefaultStartupUnderAppData[] = "Microsoft\\Word\\STARTUP";
+
+// Word's startup folder as that Word decides it, without a trailing
+// backslash: the "STARTUP-PATH" value when it is set, else the default folder
+// under `appDataFolder` when the place has one; empty text when no folder is
+// known (never the root of a drive).
+std::string StartupFolderOf(const TemplatePlace& place, const std::string& startupPath,
+                            const std::string& appDataFolder);
 
 // What the template step asks of the system. Each may throw to report an error.
 class TemplateHost {
@@ -56,6 +71,10 @@ class TemplateHost {
   virtual ~TemplateHost() = default;
   // The "STARTUP-PATH" value under `registryKey` + "\Options"; empty text when missing.
   virtual std::string StartupFolder(const std::string& registryKey) = 0;
+  // The current user's application data folder; empty text when unknown.
+  virtual std::string AppDataFolder() = 0;
+  // Makes the folder unless it is there; its parent must exist.
+  virtual void MakeFolder(const std::string& path) = 0;
   virtual bool FileExists(const std::string& path) = 0;
   // Copies, replacing the destination; false when the copy failed.
   virtual bool Copy(const std::string& from, const std::string& to) = 0;
@@ -65,14 +84,19 @@ class TemplateHost {
   virtual void WriteLines(const std::string& path, const std::vector<std::string>& lines) = 0;
 };
 
-// Puts the generation's template in Word's startup folder as "qlc.dot"
-// unless one is there already, tells the user how it went and notes the
-// copy in "install.log". `programFolder` ends with a backslash. True when
-// the template is in place and noted.
-bool InstallTemplate(WordGeneration generation, const std::string& programFolder, TemplateHost& host,
+// Puts the place's template in Word's startup folder as "qlc.dot" unless one
+// is there already, tells the user how it went and notes the copy in
+// "install.log". Word's default folder is made when it is used and missing.
+// With no folder known, nothing is copied and the copy is told as failed.
+// `programFolder` ends with a backslash. True when the template is in place
+// and noted.
+bool InstallTemplate(const TemplatePlace& place, const std::string& programFolder, TemplateHost& host,
                      UserMessages& messages);
 
 // ---- toolbars and keys, over the Word session
+
+// Word knows its functions that give text only by their names with "$"
+// ("ToolbarName$", "ToolbarButtonMacro$", "KeyMacro$"), and they are sent so.
 
 std::vector<std::string> ToolbarNames(WordBasic& word);
 

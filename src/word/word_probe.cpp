@@ -11,11 +11,13 @@ bool WordRunningOnce(WordHostFacts& host, UserMessages& messages) {
   return count == 1;
 }
 
-WordGeneration ProbeWord(WordHostFacts& host, UserMessages& messages) {
+WordGeneration ProbeWord(WordHostFacts& host, UserMessages& messages, std::string* productVersion) {
   if (!WordRunningOnce(host, messages)) return WordGeneration::None;
   std::string exe = host.FindRunningExe(kWordExePart);
   if (exe.empty()) return WordGeneration::None;
-  return GenerationOfVersion(host.VersionInfoString(exe, "ProductVersion"));
+  std::string version = host.VersionInfoString(exe, "ProductVersion");
+  if (productVersion) *productVersion = version;
+  return GenerationOfVersion(version);
 }
 
 std::string FirstMatchingExe(const std::vector<std::string>& exeNames, const std::string& part) {
@@ -28,6 +30,16 @@ std::string FirstMatchingExe(const std::vector<std::string>& exeNames, const std
 WordGeneration GenerationOfVersion(const std::string& productVersion) {
   return !productVersion.empty() && productVersion[0] == '7' ? WordGeneration::Word7
                                                              : WordGeneration::Word8;
+}
+
+int MajorVersionOf(const std::string& productVersion) {
+  int major = 0;
+  for (char c : productVersion) {
+    if (c < '0' || c > '9') break;
+    major = major * 10 + (c - '0');
+    if (major > 999) return 0;  // no Word has such a number
+  }
+  return major;
 }
 
 }  // namespace qc::word

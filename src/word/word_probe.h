@@ -39,8 +39,10 @@ class WordHostFacts {
 // True when exactly one Word window exists; otherwise tells the user why not.
 bool WordRunningOnce(WordHostFacts& host, UserMessages& messages);
 
-// The check every Word action runs first.
-WordGeneration ProbeWord(WordHostFacts& host, UserMessages& messages);
+// The check every Word action runs first. The running Word's product
+// version, as its executable names it (empty when unreadable), goes to
+// `productVersion` when asked for.
+WordGeneration ProbeWord(WordHostFacts& host, UserMessages& messages, std::string* productVersion = nullptr);
 
 // The first of the executable names (in process-list order) that contains
 // `part`, compared without regard to case; empty text when none does.
@@ -48,5 +50,9 @@ std::string FirstMatchingExe(const std::vector<std::string>& exeNames, const std
 
 // The generation a product version text stands for.
 WordGeneration GenerationOfVersion(const std::string& productVersion);
+
+// The major version a product version text begins with ("16.0.5110" gives
+// 16, "7.0a" gives 7); 0 when it does not begin with a number.
+int MajorVersionOf(const std::string& productVersion);
 
 }  // namespace qc::word

@@ -18,6 +18,7 @@
 #include "impexp/import.h"
 #include "impexp/known_names.h"
 #include "settings/app_settings.h"
+#include "scratch_dir.h"
 
 namespace qc {
 namespace {
@@ -85,6 +86,21 @@ TEST(LargeLists, DataFileBytesAreTheRecordsOneAfterTheOther) {
       ASSERT_EQ(again.Items(i).Text(t), plain[size_t(i)][size_t(t)].substr(0, 255)) << i << "/" << t;
     ASSERT_EQ(again.Items(i).Options, list.Items(i).Options);
   }
+
+  // Saved a buffer at a time, the file holds the same bytes, also when
+  // contacts of the largest size fill several buffers.
+  const std::string longest(300, 'L');
+  for (int i = 0; i < 700; ++i) {
+    TRecord r;
+    for (int t = 0; t < TRecord::kTextCount; ++t) r.Set(t, i % 3 ? RandomText(random, 300) : longest);
+    list.Add(std::move(r));
+  }
+  bytes.clear();
+  list.WriteToStream(bytes);
+  ASSERT_GT(bytes.size(), size_t{2} << 20);
+  test::ScratchDir dir;
+  list.SaveToFile(dir.Path("QUILLCRD.DAT"));
+  EXPECT_TRUE(dir.Read("QUILLCRD.DAT") == bytes);
 }
 
 // ---------------------------------------------------------------- export

@@ -279,6 +279,33 @@ TEST_F(QcardImportTest, ADamagedDataFileIsKeptBeforeItIsWritten) {
   EXPECT_EQ(NamesIn(dir.Path("c.dat")), (std::vector<std::string>{"Ann", "Bob", "Cyd"}));
 }
 
+TEST(QcardVCard, ExportAndImportWithTheirReport) {
+  ScratchDir dir;
+  TRecord r = Named("Lee, Ann");
+  r.Set(TRecord::kUser1, "a@b.org");
+  r.Options = 0x2B;
+  Save(dir.Path("a.dat"), {r, Named("Bob")});
+  Save(dir.Path("b.dat"), {Named("Bob")});
+  dir.Write("s.ini", "[User Fields]\r\nField0=Email\r\n");
+  QcardRun e = Qcard({"export", "--data", dir.Path("a.dat"), "--settings", dir.Path("s.ini"), "--format", "vcard",
+                      "--out", dir.Path("c.vcf")});
+  ASSERT_EQ(e.code, 0) << e.err;
+  EXPECT_EQ(e.out, "2 contacts exported\n");
+  EXPECT_NE(dir.Read("c.vcf").find("EMAIL;TYPE=INTERNET:a@b.org\r\n"), std::string::npos);
+  dir.Write("c.vcf", dir.Read("c.vcf") + "BEGIN:VCARD\r\nFN:cut short\r\n");
+  QcardRun i = Qcard({"import", "--data", dir.Path("b.dat"), "--settings", dir.Path("s.ini"), "--in",
+                      dir.Path("c.vcf"), "--format", "vcard", "--backup"});
+  ASSERT_EQ(i.code, 0) << i.err;
+  EXPECT_EQ(i.out, "2 contacts added, 1 replaced, 0 skipped, 1 damaged card, 0 with replaced characters, 1 removed\n");
+  TDatabase db;
+  test::RecordingMessages silent;
+  db.LoadFromBytes(ReadWholeFile(dir.Path("b.dat")).content, silent);
+  ASSERT_EQ(db.Count(), 2);
+  EXPECT_EQ(db.Items(0), r);
+  EXPECT_TRUE(FileExists(dir.Path("QUILLCRD.BAK")));
+  EXPECT_EQ(Qcard({"import", "--data", dir.Path("b.dat"), "--in", dir.Path("c.vcf"), "--format", "vcard", "--tab"}).code, 2);
+}
+
 TEST(QcardExportImport, ARoundTripKeepsEveryField) {
   ScratchDir dir;
   TRecord r;

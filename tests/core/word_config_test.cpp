@@ -53,8 +53,12 @@ class FakeTemplateHost : public word::TemplateHost {
   std::map<std::string, std::string> startupFolders;  // registry key -> value
   std::map<std::string, std::vector<std::string>> files;  // path -> lines
   std::vector<std::pair<std::string, std::string>> copies;
-  std::vector<std::string> keysRead;
+  std::vector<std::string> keysRead, made;
+  std::string appData = "C:\\Users\\ann\\AppData\\Roaming\\";
   bool copyFails = false, registryFails = false, logUnwritable = false;
+
+  std::string AppDataFolder() override { return appData; }
+  void MakeFolder(const std::string& path) override { made.push_back(path); }
 
   std::string StartupFolder(const std::string& key) override {
     keysRead.push_back(key);
@@ -89,8 +93,8 @@ class TemplateTest : public ::testing::Test {
     host.files["C:\\QC\\qlc7.dot"] = {"seven"};
     host.files["C:\\QC\\install.log"] = {"earlier entry"};
   }
-  bool Install(WordGeneration g = WordGeneration::Word8) {
-    return word::InstallTemplate(g, "C:\\QC\\", host, messages);
+  bool Install(WordGeneration g = WordGeneration::Word8, const std::string& version = "8.0") {
+    return word::InstallTemplate(word::TemplatePlaceFor(g, version), "C:\\QC\\", host, messages);
   }
   FakeTemplateHost host;
   RecordingMessages messages;
@@ -119,11 +123,29 @@ TEST_F(TemplateTest, ATemplateAlreadyThereIsLeftAloneSilently) {
   EXPECT_EQ(host.files["C:\\Office\\Startup\\qlc.dot"], std::vector<std::string>{"the user's own"});
 }
 
-TEST_F(TemplateTest, WithoutAStartupFolderTheRootOfTheDriveIsUsed) {
+TEST_F(TemplateTest, WithoutAStartupFolderWord8AndOlderGetNothingCopiedAnywhere) {
   host.startupFolders.clear();
-  EXPECT_TRUE(Install());
-  ASSERT_EQ(host.copies.size(), 1u);
-  EXPECT_EQ(host.copies[0].second, "\\qlc.dot");
+  EXPECT_FALSE(Install(WordGeneration::Word8, ""));
+  EXPECT_TRUE(host.copies.empty());  // not "\\qlc.dot" at the root of the drive
+  EXPECT_EQ(messages.informations, std::vector<std::string>{"Unable to copy Quillcard Template (C:\\QC\\qlc8.dot) to "
+                                                            "\r\nStartup Dir (). Please copy it manually and try again"});
+}
+
+TEST_F(TemplateTest, LaterWordsReadTheirOwnVersionsKeyElseUseTheirDefaultFolder) {
+  host.startupFolders["Software\\Microsoft\\Office\\16.0\\Word"] = "D:\\Mine\\";
+  EXPECT_TRUE(Install(WordGeneration::Word8, "16.0.5110.1000"));
+  EXPECT_EQ(host.keysRead, std::vector<std::string>{"Software\\Microsoft\\Office\\16.0\\Word"});
+  EXPECT_TRUE(host.files.count("D:\\Mine\\qlc.dot"));
+  EXPECT_TRUE(host.made.empty());
+
+  // Word 2007 without the value: its default folder, made as needed; the 8.0 key's folder is not Word 2007's.
+  EXPECT_TRUE(Install(WordGeneration::Word8, "12.0"));
+  const std::string folder = "C:\\Users\\ann\\AppData\\Roaming\\Microsoft\\Word\\STARTUP";
+  EXPECT_EQ(host.copies.back(), std::make_pair(std::string("C:\\QC\\qlc8.dot"), folder + "\\qlc.dot"));
+  EXPECT_EQ(host.made.back(), folder);
+  EXPECT_EQ(host.files["C:\\QC\\install.log"].back(), "File Copy: " + folder + "\\qlc.dot");
+  EXPECT_EQ(word::TemplatePlaceFor(WordGeneration::Word8, "").registryKey, "Software\\Microsoft\\Office\\8.0\\Word");
+  EXPECT_EQ(word::TemplatePlaceFor(WordGeneration::Word8, "10.0").registryKey, "Software\\Microsoft\\Office\\10.0\\Word");
 }
 
 TEST_F(TemplateTest, AFailedCopyNamesBothPaths) {
@@ -177,13 +199,13 @@ class SmallWord : public RecordingWordBasic {
         throw word::WordError("no such toolbar");
       };
       if (c.name == "CountToolbars") return static_cast<int32_t>(toolbars.size());
-      if (c.name == "ToolbarName") return toolbars.at(static_cast<size_t>(number(0) - 1)).first;
+      if (c.name == "ToolbarName$") return toolbars.at(static_cast<size_t>(number(0) - 1)).first;
       if (c.name == "CountToolbarButtons") return static_cast<int32_t>(bar().size());
-      if (c.name == "ToolbarButtonMacro") return bar().at(static_cast<size_t>(number(1) - 1));
+      if (c.name == "ToolbarButtonMacro$") return bar().at(static_cast<size_t>(number(1) - 1));
       if (c.name == "DeleteButton") bar().erase(bar().begin() + (number(1) - 1));
       if (c.name == "AddButton") bar().insert(bar().begin() + (number(1) - 1), text(3));
       if (c.name == "CountKeys") return static_cast<int32_t>(keys.size());
-      if (c.name == "KeyMacro") return keys.at(static_cast<size_t>(number(0) - 1)).second;
+      if (c.name == "KeyMacro$") return keys.at(static_cast<size_t>(number(0) - 1)).second;
       if (c.name == "KeyCode") return static_cast<int32_t>(keys.at(static_cast<size_t>(number(0) - 1)).first);
       if (c.name == "ToolsCustomizeKeyboard") {
         int code = c.Named("KeyCode")->Integer();

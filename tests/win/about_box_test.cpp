@@ -37,6 +37,9 @@ TEST_F(AboutBoxTest, OpensCentredOverTheMainWindowAndExitCloses) {
     EXPECT_EQ(about->Label3d2.Text(), "for Microsoft Word for Windows");
     EXPECT_EQ(about->btAbout.Text(), "Go to Tarnhollow Homepage");
     EXPECT_EQ(about->oxButton1.Text(), "Exit");
+    // Where contacts and settings are kept.
+    EXPECT_EQ(about->laContacts.Text(), "Contacts: " + dir.File("QUILLCRD.DAT"));
+    EXPECT_EQ(about->laSettings.Text(), "Settings: " + dir.File("QUILLCRD.INI"));
     EXPECT_EQ(about->DefaultButton(), &about->oxButton1);
     EXPECT_FALSE(IsWindowEnabled(main->Handle()));
     // Enter presses the default button, Exit.

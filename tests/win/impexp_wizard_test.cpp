@@ -584,6 +584,51 @@ TEST_F(WizardTest, ImportRunChangesTheListAndStoresTheChoices) {
   EXPECT_TRUE(wizard->btNext.Enabled());
 }
 
+// vCard both ways: page 0's format choice skips the field and format pages,
+// the last page previews the import, and the export comes back whole.
+TEST_F(WizardTest, VCardExportAndImportSkipTheDelimitedPages) {
+  list = Contacts({{"Lee, Ann", "Acme", "", "Ms", "1 Main St"}, {"Bob"}});
+  const std::vector<TRecord> before = {list->Items(0), list->Items(1)};
+  Open();
+  TfmImpExp& w = *wizard;
+  // The new group fits on the page below the file box.
+  RECT page{}, group = w.rgFileFormat.Bounds(), file = w.edFile.Bounds();
+  GetClientRect(w.tsStart.Handle(), &page);
+  EXPECT_GE(group.top, file.bottom);
+  EXPECT_LE(group.bottom, page.bottom);
+  Click(w.rgFileFormat.Item(1));
+  EXPECT_EQ(w.dgOpen.filter, "vCard Files|*.vcf");
+  w.edFile.SetText(dir.File("out.vcf"));
+  Next();
+  EXPECT_EQ(w.PageIndex(), kPageFinal);
+  EXPECT_FALSE(ShownOnScreen(w.lbVCardPreview));
+  Prior();
+  EXPECT_EQ(w.PageIndex(), kPageStart);
+  Next();
+  Next();
+  EXPECT_EQ(w.paProgress.Text(), "Finished. No errors found");
+  EXPECT_EQ(ReadFileBytes(dir.File("out.vcf")).substr(0, 26), "BEGIN:VCARD\r\nVERSION:3.0\r\n");
+
+  // The stored .vcf brings vCard back; a Replace import gives the same list.
+  Open();
+  TfmImpExp& v = *wizard;
+  EXPECT_EQ(v.rgFileFormat.ItemIndex(), 1);
+  ChooseImport();
+  Next();
+  EXPECT_EQ(v.PageIndex(), kPageImportType);
+  EXPECT_TRUE(ShownOnScreen(v.btPrior));
+  EXPECT_FALSE(v.cbIgnoreHeaders.Enabled());
+  Click(v.rgImport.Item(2));
+  Click(v.cbBackup);
+  Next();
+  EXPECT_EQ(ItemsOf(v.lbVCardPreview), (Names{"Lee, Ann  -  Acme", "Bob"}));
+  Next();
+  EXPECT_EQ(v.paProgress.Text(), "Finished. No errors found");
+  ASSERT_EQ(list->Count(), 2);
+  EXPECT_TRUE(list->Items(0) == before[0] && list->Items(1) == before[1]);
+  EXPECT_EQ(v.laVCardResult.Text().substr(0, 22), "2 added, 0 replaced, 0");
+}
+
 TEST_F(WizardTest, ReplaceWithoutQuoteInTheSecondNameLayout) {
   list = Contacts({{"Old"}});
   WriteFileBytes(dir.File("in.txt"), "\"John\";Q;Smith\r\n");

@@ -71,6 +71,7 @@ class MainWindowFixture : public ::testing::Test {
     env.dataFilePath = dir.File("QUILLCRD.DAT");
     env.helpFilePath = dir.File("quillcrd.hlp");
     env.settings = profile.get();
+    env.settingsFilePath = dir.File("QUILLCRD.INI");
     env.messages = &messages;
     env.quitOnClose = false;
     main = std::make_unique<TfmMain>(env);

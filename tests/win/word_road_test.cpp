@@ -1,11 +1,15 @@
 // The whole road, with the real programs as separate processes: Quillcard
 // sets Word up (template, toolbar button, key shortcut); after Word's restart
 // its button starts Quillcard, the chosen contact fills the letter, Quillcard
-// steps aside into the tray, and the button or the key brings it back.
+// steps aside into the tray, and the button or the key brings it back. Once
+// with a Word 97 that names its startup folder, once with a Word 2016 that
+// offers only "Word.Application" and names none, so that its default folder
+// is the one.
 #include <gtest/gtest.h>
 
 #include <windows.h>
 #include <commctrl.h>
+#include <shlobj.h>
 
 #include "main_fixture.h"
 #include "word_standin.h"
@@ -67,13 +71,20 @@ HWND NameList(HWND main, const std::string& someName) {
   return f.found;
 }
 
-class WordRoadTest : public ::testing::Test {
+class WordRoadTest : public ::testing::TestWithParam<StandinBuild> {
  protected:
   void SetUp() override {
+    later = GetParam() == StandinBuild::Word16;
+    wordExe = later ? "winword16.exe" : "winword8.exe";
+    char appData[MAX_PATH] = {};
+    ASSERT_TRUE(SUCCEEDED(SHGetFolderPathA(nullptr, CSIDL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, appData)));
+    folder = later ? std::string(appData) + "\\Microsoft\\Word\\STARTUP" : startup.Path().substr(0, startup.Path().size() - 1);
+    startupPath = std::make_unique<ScopedStartupFolder>(GetParam(), later ? "" : folder);
+    DeleteFileA(Installed().c_str());
     settings.Write("[Options]\r\nFirstTime=0\r\nTray Application=1\r\n");
 
     // The installation: the program, its template and log, and Word beside it.
-    for (const char* file : {QC_QUILLCRD_EXE, "winword8.exe", "qlc8.dot"})
+    for (const char* file : {QC_QUILLCRD_EXE, wordExe, "qlc8.dot"})
       ASSERT_TRUE(CopyFileA((ProgramDirectory() + file).c_str(), app.File(file).c_str(), FALSE)) << file;
     WriteFileBytes(app.File("install.log"), "");
     WriteFileBytes(app.File("QUILLCRD.DAT"),
@@ -82,8 +93,11 @@ class WordRoadTest : public ::testing::Test {
                              {{"Brown, Ann", "Brown & Co"}, 0}}));
     normal = data.File("normal.txt");
   }
+  void TearDown() override { DeleteFileA(Installed().c_str()); }
+  std::string Installed() const { return folder + "\\qlc.dot"; }
+
   std::unique_ptr<WordStandin> StartWord() {
-    auto w = std::make_unique<WordStandin>(app.File("winword8.exe"), "--normal \"" + normal + "\"");
+    auto w = std::make_unique<WordStandin>(app.File(wordExe), "--normal \"" + normal + "\"");
     EXPECT_TRUE(w->Ready());
     return w;
   }
@@ -96,12 +110,15 @@ class WordRoadTest : public ::testing::Test {
   }
 
   TempDir app, startup, data;
-  ScopedStartupFolder startupPath{StandinBuild::Word8, startup.Path().substr(0, startup.Path().size() - 1)};
+  bool later = false;
+  const char* wordExe = nullptr;
+  std::string folder;  // Word's startup folder
+  std::unique_ptr<ScopedStartupFolder> startupPath;
   MachineSettingsFile settings;
   std::string normal;
 };
 
-TEST_F(WordRoadTest, SetUpInWordThenTheButtonStartsQuillcardWhichFillsTheLetterAndComesBack) {
+TEST_P(WordRoadTest, SetUpInWordThenTheButtonStartsQuillcardWhichFillsTheLetterAndComesBack) {
   // 1. Quillcard sets Word up: the template, a button on Standard, Ctrl+Q.
   {
     std::unique_ptr<WordStandin> word = StartWord();
@@ -114,9 +131,9 @@ TEST_F(WordRoadTest, SetUpInWordThenTheButtonStartsQuillcardWhichFillsTheLetterA
     ASSERT_TRUE(AnswerMessageBox(setup.Id(),
                                  "Successfully copied Quillcard Template to Startup Dir\r\nNote that you might need "
                                  "to close and restart Word to make it recognize the new template"));
-    EXPECT_EQ(ReadFileBytes(startup.File("qlc.dot")), ReadFileBytes(app.File("qlc8.dot")));
+    EXPECT_EQ(ReadFileBytes(Installed()), ReadFileBytes(app.File("qlc8.dot")));
     // The copy is noted in the log once the message has been answered.
-    const std::string noted = "File Copy: " + startup.File("qlc.dot") + "\r\n";
+    const std::string noted = "File Copy: " + Installed() + "\r\n";
     EXPECT_TRUE(PumpUntil([&] { return ReadFileBytes(app.File("install.log")) == noted; }, 10000))
         << ReadFileBytes(app.File("install.log"));
 
@@ -144,7 +161,7 @@ TEST_F(WordRoadTest, SetUpInWordThenTheButtonStartsQuillcardWhichFillsTheLetterA
 
   // 2. Word restarted: it loads the template from its startup folder and keeps the button and key.
   std::unique_ptr<WordStandin> word = StartWord();
-  EXPECT_EQ(word->Templates().paths, std::vector<std::string>{startup.File("qlc.dot")});
+  EXPECT_EQ(word->Templates().paths, std::vector<std::string>{Installed()});
   ASSERT_TRUE(word->OpenText("<Header>\r\n\r\nDear <Name>,\r\n"));
 
   // 3. Word's button starts Quillcard.
@@ -187,6 +204,9 @@ TEST_F(WordRoadTest, SetUpInWordThenTheButtonStartsQuillcardWhichFillsTheLetterA
   EXPECT_EQ(WaitForSingleObject(quillcard, 20000), WAIT_OBJECT_0);
   CloseHandle(quillcard);
 }
+
+INSTANTIATE_TEST_SUITE_P(Words, WordRoadTest, ::testing::Values(StandinBuild::Word8, StandinBuild::Word16),
+                         [](const auto& info) { return info.param == StandinBuild::Word8 ? "Word97" : "Word2016"; });
 
 }  // namespace
 }  // namespace qc::test

@@ -31,8 +31,9 @@ inline std::string StandinOptionsKey(StandinBuild b) {
                                     : "Software\\Microsoft\\Office\\16.0\\Word\\Options";
 }
 
-// Names a generation's startup folder for as long as it lives, and puts back
-// the value that was there before (or none). A stand-in reads it when it starts.
+// Names a generation's startup folder (an empty one: no value at all) for as
+// long as it lives, and puts back the value that was there before (or none).
+// A stand-in reads it when it starts.
 class ScopedStartupFolder {
  public:
   ScopedStartupFolder(StandinBuild b, const std::string& folder) : key_(StandinOptionsKey(b)) {
@@ -48,9 +49,12 @@ class ScopedStartupFolder {
       had_ = RegQueryValueExA(key, kValue, nullptr, &type_, reinterpret_cast<BYTE*>(old_.data()), &size) == ERROR_SUCCESS;
       old_.resize(size);
     }
-    EXPECT_EQ(RegSetValueExA(key, kValue, 0, REG_SZ, reinterpret_cast<const BYTE*>(folder.c_str()),
-                             static_cast<DWORD>(folder.size() + 1)),
-              ERROR_SUCCESS);
+    if (folder.empty())
+      RegDeleteValueA(key, kValue);
+    else
+      EXPECT_EQ(RegSetValueExA(key, kValue, 0, REG_SZ, reinterpret_cast<const BYTE*>(folder.c_str()),
+                               static_cast<DWORD>(folder.size() + 1)),
+                ERROR_SUCCESS);
     RegCloseKey(key);
   }
   ~ScopedStartupFolder() {

@@ -46,17 +46,28 @@ class StandinTest : public ::testing::Test {
   std::unique_ptr<word::WordBasic> session;
 };
 
-TEST_F(StandinTest, ReplaceAllFindsWithoutRegardToCaseUnlessAsked) {
+TEST_F(StandinTest, ReplaceAllFindsWithoutRegardToCaseAndAdaptsTheCapitalsUnlessAsked) {
   ASSERT_TRUE(standin->OpenText("<Name> and <NAME>, <name>.\r\nAgain: <nAmE>\r\n"));
-  ReplaceAll("<Name>", "Ann");
-  EXPECT_EQ(standin->Text(), "Ann and Ann, Ann.\rAgain: Ann\r");
+  ReplaceAll("<Name>", "ann lee");
+  EXPECT_EQ(standin->Text(), "Ann lee and ANN LEE, ann lee.\rAgain: ann lee\r");
   ASSERT_TRUE(standin->OpenText("<Name> and <NAME>\r\n"));
-  ReplaceAll("<Name>", "Ann", 1);
-  EXPECT_EQ(standin->Text(), "Ann and <NAME>\r");
+  ReplaceAll("<Name>", "ann", 1);
+  EXPECT_EQ(standin->Text(), "ann and <NAME>\r");
   // Case folding covers the accented letters of the ANSI code page.
   ASSERT_TRUE(standin->OpenText("<\xC9T\xC9> <\xE9t\xE9>\r\n"));
-  ReplaceAll("<\xE9t\xE9>", "x");
-  EXPECT_EQ(standin->Text(), "x x\r");
+  ReplaceAll("<\xE9t\xE9>", "\xE9x");
+  EXPECT_EQ(standin->Text(), "\xC9X \xE9x\r");
+}
+
+TEST_F(StandinTest, AppShowShowsAHiddenWordAndOnlyAppRestoreRestoresAMinimisedOne) {
+  ShowWindow(standin->Window(), SW_HIDE);
+  session->Send("AppShow");
+  EXPECT_EQ(standin->State()["visible"], "1");
+  ShowWindow(standin->Window(), SW_MINIMIZE);
+  session->Send("AppShow");
+  EXPECT_EQ(standin->State()["minimised"], "1");
+  session->Send("AppRestore");
+  EXPECT_EQ(standin->State()["minimised"], "0");
 }
 
 TEST_F(StandinTest, ReplaceTextCodesMeanWhatTheyMeanInWord) {
@@ -113,17 +124,20 @@ TEST_F(StandinTest, TextBuiltWithTabsBecomesATableCellByCell) {
 
 TEST_F(StandinTest, ResultsComeBackAsNumbersAndTexts) {
   EXPECT_EQ(session->ReadInteger("CountToolbars"), 2);
-  EXPECT_EQ(session->ReadText("ToolbarName", {WordArg::Int(2)}), "Formatting");
-  EXPECT_EQ(session->ReadText("ToolbarName$", {WordArg::Int(1)}), "Standard");
+  EXPECT_EQ(session->ReadText("ToolbarName$", {WordArg::Int(2)}), "Formatting");
+  // Word knows its text functions only by their names with "$", and its other commands only without.
+  EXPECT_EQ(ErrorOf([&] { session->ReadText("ToolbarName", {WordArg::Int(1)}); }),
+            "Word does not know the command ToolbarName");
+  EXPECT_EQ(ErrorOf([&] { session->ReadInteger("CountKeys$"); }), "Word does not know the command CountKeys$");
   EXPECT_EQ(session->ReadInteger("CountToolbarButtons", {WordArg::Held("Standard")}), 8);
   session->Send("AddButton", {WordArg::Held("Standard"), WordArg::Int(1), WordArg::Int(2),
                               WordArg::Literal("Quillcard"), WordArg::Int(21)});
-  EXPECT_EQ(session->ReadText("ToolbarButtonMacro", {WordArg::Held("standard"), WordArg::Int(1)}), "Quillcard");
+  EXPECT_EQ(session->ReadText("ToolbarButtonMacro$", {WordArg::Held("standard"), WordArg::Int(1)}), "Quillcard");
   session->Send("ToolsCustomizeKeyboard", {WordArg::Named("KeyCode", 849), WordArg::Named("Category", 2),
                                            WordArg::Named("Name", "Quillcard", false), WordArg::Named("Add", 1)});
   EXPECT_EQ(session->ReadInteger("CountKeys"), 1);
   EXPECT_EQ(session->ReadInteger("KeyCode", {WordArg::Int(1)}), 849);
-  EXPECT_EQ(session->ReadText("KeyMacro", {WordArg::Int(1)}), "Quillcard");
+  EXPECT_EQ(session->ReadText("KeyMacro$", {WordArg::Int(1)}), "Quillcard");
 }
 
 TEST_F(StandinTest, BadCallsFailWithWordsText) {
@@ -134,8 +148,8 @@ TEST_F(StandinTest, BadCallsFailWithWordsText) {
             "Word reported an error on Insert:\r\nWrong number of parameters");
   EXPECT_EQ(ErrorOf([&] { session->Send("Insert", {WordArg::Int(3)}); }),
             "Word reported an error on Insert:\r\nType mismatch");
-  EXPECT_EQ(ErrorOf([&] { session->ReadText("ToolbarName", {WordArg::Int(9)}); }),
-            "Word reported an error on ToolbarName:\r\nValue out of range");
+  EXPECT_EQ(ErrorOf([&] { session->ReadText("ToolbarName$", {WordArg::Int(9)}); }),
+            "Word reported an error on ToolbarName$:\r\nValue out of range");
   ASSERT_TRUE(standin->Request("close-all"));
   EXPECT_EQ(ErrorOf([&] { session->Send("InsertPara"); }),
             "Word reported an error on InsertPara:\r\nThis command is not available because no document is open.");
@@ -280,7 +294,7 @@ TEST_F(StandinTest, KeysAreListedInWordsOrderAndRemovedByCode) {
   std::vector<StandinKey> keys = standin->Keys();
   EXPECT_EQ(keys, (std::vector<StandinKey>{{849, "Quillcard"}, {593, "Third"}}));
   EXPECT_EQ(session->ReadInteger("KeyCode", {WordArg::Int(2)}), 593);
-  EXPECT_EQ(session->ReadText("KeyMacro", {WordArg::Int(2)}), "Third");
+  EXPECT_EQ(session->ReadText("KeyMacro$", {WordArg::Int(2)}), "Third");
 }
 
 // Word keeps toolbars and keys in Normal.dot; the stand-in in the file given with --normal.

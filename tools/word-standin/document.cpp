@@ -65,6 +65,40 @@ char FoldCase(char c) {
   }
 }
 
+char RaiseCase(char c) {
+  unsigned char u = static_cast<unsigned char>(c);
+  if (u >= 'a' && u <= 'z') return static_cast<char>(u - 32);
+  if (u >= 0xE0 && u <= 0xFE && u != 0xF7) return static_cast<char>(u - 32);
+  switch (u) {
+    case 0x9A: return '\x8A';
+    case 0x9C: return '\x8C';
+    case 0x9E: return '\x8E';
+    case 0xFF: return '\x9F';
+    default: return c;
+  }
+}
+
+std::string AdaptCase(std::string replacement, const std::string& found) {
+  size_t letters = 0, capitals = 0;
+  bool firstIsCapital = false;
+  for (char c : found) {
+    if (!IsLetter(c)) continue;
+    bool capital = FoldCase(c) != c;
+    if (letters++ == 0) firstIsCapital = capital;
+    if (capital) ++capitals;
+  }
+  if (letters >= 2 && capitals == letters) {
+    for (char& c : replacement) c = RaiseCase(c);
+  } else if (firstIsCapital) {
+    for (char& c : replacement)
+      if (IsLetter(c)) {
+        c = RaiseCase(c);
+        break;
+      }
+  }
+  return replacement;
+}
+
 bool IsLetter(char c) {
   unsigned char u = static_cast<unsigned char>(c);
   if (std::isalpha(u) && u < 0x80) return true;
@@ -227,7 +261,7 @@ bool Document::WholeWordAt(size_t start, size_t end) const {
 }
 
 std::string Document::Replacement(const std::vector<ReplaceItem>& replace, const std::string& found,
-                                  const std::string& clipboard, bool inRow) const {
+                                  const std::string& clipboard, bool inRow, bool matchCase) const {
   std::string out;
   for (const ReplaceItem& item : replace) {
     switch (item.kind) {
@@ -236,6 +270,7 @@ std::string Document::Replacement(const std::vector<ReplaceItem>& replace, const
       case ReplaceItem::Clipboard: out += NormaliseInsertedText(clipboard); break;
     }
   }
+  if (!matchCase) out = AdaptCase(std::move(out), found);
   if (inRow)
     for (char& c : out) c = c == kParagraphMark ? kLineBreak : c;
   return out;
@@ -266,7 +301,7 @@ int Document::Replace(const std::vector<FindItem>& find, const std::vector<Repla
     size_t s = SelectionStart(), e = SelectionEnd(), matchEnd = 0;
     if (options.replaceOne && e > s && MatchAt(s, find, options.matchCase, e, matchEnd) && matchEnd == e) {
       std::string found = text_.substr(s, e - s);
-      std::string with = Replacement(replace, found, clipboard, InTableRow(s));
+      std::string with = Replacement(replace, found, clipboard, InTableRow(s), options.matchCase);
       text_.replace(s, e - s, with);
       anchor_ = active_ = s + with.size();
       count = 1;
@@ -295,7 +330,7 @@ int Document::Replace(const std::vector<FindItem>& find, const std::vector<Repla
     if (i < limit && allowed && MatchAt(i, find, options.matchCase, i < from ? from : limit, e) &&
         (!options.wholeWord || WholeWordAt(i, e))) {
       std::string found = text_.substr(i, e - i);
-      out += Replacement(replace, found, clipboard, InTableRow(i));
+      out += Replacement(replace, found, clipboard, InTableRow(i), options.matchCase);
       for (size_t k = i + 1; k < e; ++k) {
         if (k == anchor_) newAnchor = out.size();
         if (k == active_) newActive = out.size();

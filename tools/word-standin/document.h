@@ -46,7 +46,14 @@ std::vector<ReplaceItem> ParseReplaceText(const std::string& text);
 
 // Letter case as Word compares it without regard to case (code page 1252).
 char FoldCase(char c);
+char RaiseCase(char c);
 bool IsLetter(char c);
+
+// The replacement as Word writes it when it finds without regard to case:
+// found text in capitals only (two letters or more) gives the replacement in
+// capitals; found text whose first letter is a capital gives the
+// replacement's first letter as a capital; otherwise it stays as written.
+std::string AdaptCase(std::string replacement, const std::string& found);
 
 // Paragraphs and tables as a reader sees them.
 struct Block {
@@ -99,7 +106,7 @@ class Document {
                size_t& end) const;
   bool WholeWordAt(size_t start, size_t end) const;
   std::string Replacement(const std::vector<ReplaceItem>& replace, const std::string& found,
-                          const std::string& clipboard, bool inRow) const;
+                          const std::string& clipboard, bool inRow, bool matchCase) const;
   bool FindNext(const std::vector<FindItem>& find, const ReplaceOptions& options, size_t from,
                 size_t& start, size_t& end) const;
 

@@ -5,8 +5,10 @@
 // WM_COPYDATA channel lets tests and demonstrations open, read back and steer it.
 //
 // At start it loads the stand-in templates ("*.dot") of the startup folder
-// named by STARTUP-PATH under the generation's Options key, as Word loads its
-// startup templates; their macros are command lines that it starts.
+// named by STARTUP-PATH under the generation's Options key (for the later
+// Word, without that value, its default folder in the user's application
+// data), as Word loads its startup templates; their macros are command lines
+// that it starts.
 //
 //   winwordN.exe [--open FILE] [--pos X,Y,W,H] [--ready EVENT] [--normal FILE] [-Embedding]
 //                                        --normal: toolbars and keys are read from
@@ -19,6 +21,7 @@
 #include <windows.h>
 #include <objbase.h>
 #include <shellapi.h>
+#include <shlobj.h>
 #include <windowsx.h>
 
 #include <algorithm>
@@ -42,15 +45,19 @@ namespace {
 #endif
 
 // Each generation keeps its options, the startup folder among them, in its own key.
+// Word 2000 and later have a default startup folder for when the value is not set.
 #if QC_STANDIN_GENERATION == 7
 constexpr Flavour kFlavour{"7.0a", false, true, false};
 constexpr char kOptionsKey[] = "Software\\Microsoft\\Word\\7.0\\Options";
+constexpr bool kDefaultStartupFolder = false;
 #elif QC_STANDIN_GENERATION == 16
 constexpr Flavour kFlavour{"16.0", false, false, true};
 constexpr char kOptionsKey[] = "Software\\Microsoft\\Office\\16.0\\Word\\Options";
+constexpr bool kDefaultStartupFolder = true;
 #else
 constexpr Flavour kFlavour{"8.0", true, false, false};
 constexpr char kOptionsKey[] = "Software\\Microsoft\\Office\\8.0\\Word\\Options";
+constexpr bool kDefaultStartupFolder = false;
 #endif
 
 constexpr char kWindowClass[] = "OpusApp";
@@ -123,14 +130,19 @@ std::string WithSlash(const std::string& folder) {
 
 // ---------------------------------------------------------------- what Word keeps
 
-// The startup folder as Word's options name it; empty when they do not.
+// The startup folder as Word's options name it; without the value, the
+// later Word's default folder, else empty text.
 std::string StartupFolder() {
   char value[MAX_PATH * 4] = {};
   DWORD size = sizeof value;
-  if (RegGetValueA(HKEY_CURRENT_USER, kOptionsKey, "STARTUP-PATH", RRF_RT_REG_SZ, nullptr, value, &size) !=
-      ERROR_SUCCESS)
+  if (RegGetValueA(HKEY_CURRENT_USER, kOptionsKey, "STARTUP-PATH", RRF_RT_REG_SZ, nullptr, value, &size) ==
+          ERROR_SUCCESS &&
+      value[0])
+    return value;
+  char appData[MAX_PATH] = {};
+  if (!kDefaultStartupFolder || FAILED(SHGetFolderPathA(nullptr, CSIDL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, appData)))
     return {};
-  return value;
+  return std::string(appData) + "\\Microsoft\\Word\\STARTUP";
 }
 
 // Every stand-in template among the folder's "*.dot" files, in name order.
@@ -282,10 +294,17 @@ class StandinWindow {
     InvalidateRect(hwnd_, nullptr, FALSE);
   }
 
+  // AppShow: a hidden Word becomes visible, as it was (a minimised one stays
+  // minimised), and comes forward.
   void Show() {
-    ShowWindow(hwnd_, IsIconic(hwnd_) ? SW_RESTORE : SW_SHOW);
+    ShowWindow(hwnd_, SW_SHOW);
     SetForegroundWindow(hwnd_);
     BringWindowToTop(hwnd_);
+  }
+
+  // AppRestore: a minimised or maximised Word takes its normal size again.
+  void Restore() {
+    if (IsIconic(hwnd_) || IsZoomed(hwnd_)) ShowWindow(hwnd_, SW_RESTORE);
   }
 
   std::string ClipboardText() {
@@ -370,7 +389,8 @@ class StandinWindow {
     } else if (verb == "state") {
       Document* doc = app_.ActiveDocument();
       std::string out = std::string("version=") + kFlavour.version + "\nvisible=" +
-                        (IsWindowVisible(hwnd_) ? "1" : "0") + "\ndocuments=" +
+                        (IsWindowVisible(hwnd_) ? "1" : "0") + "\nminimised=" + (IsIconic(hwnd_) ? "1" : "0") +
+                        "\ndocuments=" +
                         std::to_string(app_.Documents().size()) + "\nactive=" + (doc ? doc->Name() : "") + "\n";
       ok = WriteFile(reply, out);
     } else if (verb == "toolbars") {
@@ -685,6 +705,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     window.SetStartupFolder(startup);
     if (!normalRead) window.SetStatus("The Normal file is damaged: default toolbars and keys");
     app.appShow = [&] { window.Show(); };
+    app.appRestore = [&] { window.Restore(); };
     app.clipboardText = [&] { return window.ClipboardText(); };
     app.clipboardBitmap = [&] { return ClipboardBitmap(window.Handle()); };
     app.startProgram = StartProgram;

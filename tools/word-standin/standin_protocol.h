@@ -19,7 +19,7 @@
 //   fail NAME [N]      the Nth call of the command NAME from now on (1: the next)
 //                      fails with Word's "Command failed"
 //   close-all          closes every document
-//   state              replies "key=value" lines: version, visible, documents, active
+//   state              replies "key=value" lines: version, visible, minimised, documents, active
 //   toolbars           replies a line per button, TOOLBAR\tPOSITION\tMACRO\tIMAGE:
 //                      IMAGE is empty without a pasted picture, else "WxH:" and six
 //                      hex digits RRGGBB per pixel, row by row from the top; a

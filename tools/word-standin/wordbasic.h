@@ -24,7 +24,7 @@ struct ParamSpec {
 };
 
 enum class Cmd {
-  AppShow, EditFindClearFormatting, EditReplaceClearFormatting, StartOfDocument, EndOfDocument,
+  AppShow, AppRestore, EditFindClearFormatting, EditReplaceClearFormatting, StartOfDocument, EndOfDocument,
   EditReplace, FileNewDefault, Insert, InsertPara, TextToTable, CountToolbars, ToolbarName,
   CountToolbarButtons, ToolbarButtonMacro, DeleteButton, AddButton, PasteButtonImage,
   ToolsCustomizeKeyboard, CountKeys, KeyMacro, KeyCode
@@ -39,7 +39,8 @@ struct CommandSpec {
 };
 
 const std::vector<CommandSpec>& Commands();
-// By name without regard to case; a trailing "$" (string functions) is optional.
+// By name without regard to case. Word's functions that give text are known
+// only by their names with "$" ("ToolbarName$"), every other command only without.
 const CommandSpec* FindCommand(const std::string& name);
 int ParamIndex(const CommandSpec& command, const std::string& name);
 
@@ -107,12 +108,14 @@ class WordApp {
   const std::vector<MacroRun>& MacroRuns() const { return macroRuns_; }
 
   // What the window supplies: the clipboard's text ("^c") and bitmap (for a
-  // button image), bringing Word forward, starting a program (returns
+  // button image), showing a hidden Word and bringing it forward (AppShow),
+  // restoring a minimised one (AppRestore), starting a program (returns
   // "started PID" or "failed: reason"), and word that the toolbars or keys
   // have changed.
   std::function<std::string()> clipboardText;
   std::function<std::optional<ButtonImage>()> clipboardBitmap;
   std::function<void()> appShow;
+  std::function<void()> appRestore;
   std::function<std::string(const std::string& commandLine)> startProgram;
   std::function<void()> customised;
 

@@ -8,18 +8,23 @@ namespace {
 constexpr UINT_PTR kTimer1 = 1;
 }
 
-void TfmAbout::Create(HWND owner) {
+void TfmAbout::Create(HWND owner, const std::string& contactsFile, const std::string& settingsFile) {
   CreateForm("About Quillcard", 428, 212, owner);
   CenterOver(owner);
   ColourStep = 0;
 
   paIcon.Create(Handle(), 12, 12, 40, 40, "", ui::Panel::Bevel::Lowered);
   imIcon.Create(paIcon.Handle(), 4, 4, 32, 32);
-  imIcon.SetIcon(ui::Icon(static_cast<HICON>(
-      LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDI_QUILLCARD), IMAGE_ICON, 32, 32, 0))));
+  imIcon.SetIconResource(IDI_QUILLCARD, 32);
 
   Label3d1.Create(Handle(), "Quillcard 3.1", 60, 30, 308, 44, 32, RGB(0, 0, 128));
   Label3d2.Create(Handle(), "for Microsoft Word for Windows", 20, 86, 388, 32, 21, RGB(0, 0, 128));
+  // A long path loses its middle on screen, not its file name.
+  constexpr DWORD kPathStyle = SS_LEFT | SS_NOPREFIX | SS_PATHELLIPSIS | SS_NOTIFY;  // notified: hints
+  laContacts.Create(Handle(), "Contacts: " + contactsFile, 12, 124, 404, 15, kPathStyle);
+  laContacts.SetHint(contactsFile);
+  laSettings.Create(Handle(), "Settings: " + settingsFile, 12, 142, 404, 15, kPathStyle);
+  laSettings.SetHint(settingsFile);
   btAbout.Create(Handle(), "Go to Tarnhollow Homepage", 12, 168, 190, 30);
   btAbout.SetHint("Open your browser and navigate to Tarnhollow Homepage");
   oxButton1.Create(Handle(), "Exit", 316, 168, 100, 30);

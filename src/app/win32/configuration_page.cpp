@@ -45,6 +45,8 @@ void ConfigurationPage::Create(HWND parent, const RECT& area) {
     it.button.onMouseLeave = [this] { main_.Status.SetPanelText(0, ""); };
     y += buttonH + gap;
   }
+  btWordInterface.SetHint(
+      "Configures Quillcard on Microsoft Word. Set and remove toolbar buttons and keyboard shortcuts.");
   btDefaults.SetHint("Set default values of Quillcard and control whether hints are shown");
   btImportExport.SetHint("Wizard to Import or Export the database");
   btAbout.SetHint("About Quillcard");
@@ -121,7 +123,8 @@ void ConfigurationPage::btImportExportClick() {
 
 void ConfigurationPage::btAboutClick() {
   TfmAbout about;
-  about.Create(main_.Handle());
+  const MainEnvironment& env = main_.Environment();
+  about.Create(main_.Handle(), env.dataFilePath, env.settingsFilePath);
   about.ShowModal(main_.Handle());
 }
 

@@ -4,6 +4,8 @@
 #include <shlobj.h>
 
 #include "app/win32/main_form.h"
+#include "app/win32/program.h"
+#include "platform/file_places.h"
 #include "platform/files.h"
 
 namespace qc {
@@ -18,8 +20,8 @@ const std::vector<ui::ChoiceButton> kUnsavedContactsChoices = {
 std::string SuggestedSaveAsPath() {
   char folder[MAX_PATH] = {};
   if (FAILED(SHGetFolderPathA(nullptr, CSIDL_PERSONAL, nullptr, SHGFP_TYPE_CURRENT, folder)))
-    return "QUILLCRD.DAT";
-  return std::string(folder) + "\\QUILLCRD.DAT";
+    return kDataFileName;
+  return PathIn(folder, kDataFileName);
 }
 
 }  // namespace
@@ -43,6 +45,12 @@ void TfmMain::OpenDataFile() {
   saver_ = std::make_unique<ContactSaver>(path, ContactList,
                                           [window] { PostMessageA(window, kSaveFinishedMessage, 0, 0); });
   if (report.damaged) KeepDamagedDataFile(report);
+  // Told on the run that makes the file, the one run that needs telling;
+  // the about box shows the place at any time.
+  if (env_.newDataFileInUserFolder && FileExists(path)) {
+    const std::string& folder = env_.programFolder;
+    env_.messages->Information(UserFolderDataFileNotice(path, folder.empty() ? ExecutableDirectory() : folder));
+  }
 }
 
 void TfmMain::KeepDamagedDataFile(const LoadReport& report) {

@@ -83,7 +83,7 @@ void DatabasePage::CreateGeneral(HWND page) {
   btEdit.SetHint("Edit current record");
   btDelete.SetHint("Delete current record");
   btCancel.SetHint("Cancel the action or close the program if no record is selected");
-  btInsert.SetHint("Insert the current record into the active Word document");
+  btInsert.SetHint("Insert the current record on Word, replacing Quillcard variables");
   main_.SetDefaultButton(&btCancel);
 }
 
@@ -133,6 +133,8 @@ void DatabasePage::CreateLetterAndFax(HWND page) {
   }();
   for (ui::Memo* m : {&meLetter, &meFax}) {
     m->SetFont(previewFont.Get());
+    // Grey in every mode: the previews follow the stored contact, not the typing.
+    m->SetTextColor(GetSysColor(COLOR_GRAYTEXT));
     SetWindowLongA(m->Handle(), GWL_STYLE, GetWindowLongA(m->Handle(), GWL_STYLE) & ~WS_TABSTOP);
   }
 }
@@ -157,6 +159,8 @@ void DatabasePage::ShowModeHint() { main_.Status.SetPanelText(0, ModeHint(Mode))
 
 void DatabasePage::LockDataGroups(bool lock) {
   for (ui::Panel* p : {&paGeneral, &paLetter, &PaFax, &paAdditional}) p->SetChildrenEnabled(!lock);
+  // The choices sit inside their frame: they follow it, so that they look as usable as they are.
+  for (int i = 0; i < rgFirstItem.ItemCount(); ++i) rgFirstItem.Item(i).SetEnabled(!lock);
   COLORREF title = lock ? GetSysColor(COLOR_GRAYTEXT) : kBlack;
   for (ui::Panel* t : {&paGeneralName, &paLetterName, &paFaxName, &paAdditionalName}) {
     t->SetEnabled(true);

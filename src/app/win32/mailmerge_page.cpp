@@ -9,33 +9,6 @@
 #include "word/mail_merge.h"
 
 namespace qc {
-namespace {
-
-// A small black triangle pointing up or down, 9 x 5 pixels, for the move buttons.
-HBITMAP ArrowBitmap(bool up) {
-  static ui::Bitmap bitmaps[2];
-  ui::Bitmap& b = bitmaps[up ? 1 : 0];
-  if (b) return b.Get();
-  // A monochrome bitmap: 0 bits take the button's text colour, 1 bits its face.
-  BYTE bits[5 * 2];
-  for (int row = 0; row < 5; ++row) {
-    int half = up ? row : 4 - row;
-    unsigned line = 0xFFFF;
-    for (int col = 4 - half; col <= 4 + half; ++col) line &= ~(0x8000u >> col);
-    bits[row * 2] = static_cast<BYTE>(line >> 8);
-    bits[row * 2 + 1] = static_cast<BYTE>(line & 0xFF);
-  }
-  b.Reset(CreateBitmap(9, 5, 1, 1, bits));
-  return b.Get();
-}
-
-void ShowArrow(ui::Button& button, bool up) {
-  HWND h = button.Handle();
-  SetWindowLongA(h, GWL_STYLE, GetWindowLongA(h, GWL_STYLE) | BS_BITMAP);
-  SendMessageA(h, BM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(ArrowBitmap(up)));
-}
-
-}  // namespace
 
 void MailMergePage::Create(HWND parent, const RECT& area) {
   ui::Panel::Create(parent, area.left, area.top, area.right - area.left, area.bottom - area.top);
@@ -95,16 +68,15 @@ void MailMergePage::CreateButtons() {
     const int x = 446, w = 26, h = 26;
     up.Create(panel.Handle(), "Up", x, 24 + 64 - h - 3, w, h);
     down.Create(panel.Handle(), "Down", x, 24 + 64 + 3, w, h);
-    ShowArrow(up, true);
-    ShowArrow(down, false);
+    up.ShowArrow(true);
+    down.ShowArrow(false);
     up.SetHint(upHint);
     down.SetHint(downHint);
   };
   createArrows(Panel1, btNamesUp, "Move Up", btNamesDn, "Move Down");
   createArrows(Panel2, btFieldsUp, "Move up", btFieldsDn, "Move Down");
 
-  RECT client;
-  GetClientRect(Handle(), &client);
+  const RECT client = ClientBounds();
   const int rowY = client.bottom - 26;
   btClearMailMerge.Create(Handle(), "Clear &All", 4, rowY, 96, 23);
   btClearMailMerge.SetHint("Clear the lists of records and fields");

@@ -75,8 +75,9 @@ void TfmMain::Create() {
   btUndoImport.SetVisible(false);
 
   // A shared icon: the system keeps it for the whole run.
+  const int side = GetSystemMetrics(SM_CXSMICON);  // the notification area's size
   HICON icon = static_cast<HICON>(LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDI_QUILLCARD),
-                                             IMAGE_ICON, 16, 16, LR_SHARED));
+                                             IMAGE_ICON, side, side, LR_SHARED));
   Tray.Attach(Handle(), icon, "Quillcard");
   Tray.onLeftClick = [this] { RestoreQuillcard1Click(); };
   Tray.onRightClick = [this] { ShowTrayMenu(); };

@@ -25,10 +25,14 @@ namespace qc {
 
 // Where the main window finds its files and how it talks to the user.
 struct MainEnvironment {
-  std::string dataFilePath;  // "QUILLCRD.DAT" beside the executable
+  std::string dataFilePath;  // "QUILLCRD.DAT" beside the executable, or in the user's folder
+  // The data file is to be made in the user's folder because the program's
+  // folder refuses new files: once it is made the user is told where it is.
+  bool newDataFileInUserFolder = false;
   std::string helpFilePath;  // the executable's path with ".hlp"
   std::string programFolder;  // the Word templates and "install.log"; the executable's folder when empty
   Profile* settings = nullptr;  // "QUILLCRD.INI"
+  std::string settingsFilePath;  // where the settings are written, for the about box
   UserMessages* messages = nullptr;
   bool quitOnClose = true;  // end the message loop when the window is gone
 };

@@ -5,9 +5,9 @@
 #include <objbase.h>
 
 #include "app/win32/main_form.h"
+#include "platform/file_places.h"
 #include "platform/paths.h"
-#include "settings/app_settings.h"
-#include "settings/win32/win_profile.h"
+#include "settings/win32/settings_places.h"
 #include "ui/hooks.h"
 #include "ui/message_box_messages.h"
 #include "word/win32/word_config_form.h"
@@ -33,6 +33,9 @@ int RunProgram() {
   UINT wake = RegisterWindowMessageA(kWakeMessageName);
   if (mutex && created == ERROR_ALREADY_EXISTS) {
     CloseHandle(mutex);
+    // Windows gives the foreground only to a process it lets take it: this
+    // one, started by the user, lets the first copy come to the front.
+    AllowSetForegroundWindow(ASFW_ANY);
     PostMessageA(HWND_BROADCAST, wake, 0, 0);
     return 0;
   }
@@ -49,13 +52,19 @@ int RunProgram() {
   ui::SetHelpFile(helpFile);
   int exitCode = 0;
   {
-    WinProfile settings(kSettingsFileName);
+    // Beside the program and in the Windows folder where the user may write
+    // there, else in the user's own folder.
+    const std::string userFolder = UserFilesFolder();
+    SettingsFile settings = OpenSettingsFile(userFolder);
+    const DataFilePlace data = ChooseDataFile(ExecutableDirectory(), userFolder, SystemFolderFacts());
     ui::MessageBoxMessages messages;
     MainEnvironment env;
-    env.dataFilePath = ExecutableDirectory() + "QUILLCRD.DAT";
+    env.dataFilePath = data.path;
+    env.newDataFileInUserFolder = data.newInUserFolder;
     env.helpFilePath = helpFile;
     env.programFolder = ExecutableDirectory();
-    env.settings = &settings;
+    env.settings = settings.profile.get();
+    env.settingsFilePath = settings.path;
     env.messages = &messages;
     TfmMain main(env);
     main.Create();

@@ -6,8 +6,10 @@
 #include "impexp/field_texts.h"
 #include "impexp/import.h"
 #include "impexp/import_text.h"
+#include "impexp/vcard.h"
 #include "platform/files.h"
 #include "platform/paths.h"
+#include "common/text.h"
 #include "settings/wizard_options.h"
 #include "ui/list_moves.h"
 
@@ -42,6 +44,10 @@ bool ExportTargetUsable(const std::string& name) {
   if (h == INVALID_HANDLE_VALUE) return false;
   CloseHandle(h);
   return true;
+}
+
+bool EndsWithText(const std::string& text, std::string_view end) {
+  return text.size() >= end.size() && SameText(std::string_view(text).substr(text.size() - end.size()), end);
 }
 
 bool ShowOpenFileDialog(OpenFileDialog& dialog, HWND owner) {
@@ -111,8 +117,14 @@ void TfmImpExp::Create(HWND owner) {
   btCancel.onClick = [this] { btCancelClick(); };
   btNext.SetEnabled(false);
 
+  CreateVCardControls();
   ShowPage(kPageStart);
   ApplyStoredOptions();
+  // A stored vCard file brings its format back with it.
+  if (EndsWithText(edFile.Text(), ".vcf")) {
+    rgFileFormat.SetItemIndex(1);
+    rgFileFormatClick();
+  }
 }
 
 ui::Panel& TfmImpExp::Page(int page) {
@@ -402,15 +414,18 @@ void TfmImpExp::ShowPage(int page) {
       Run();
       break;
   }
+  VCardPageEntered(page);
 }
 
 void TfmImpExp::btNextClick() {
   int next = NextWizardPage(page_, Operation());
+  if (VCardChosen()) next = VCardPage(next, true);
   if (next >= 0) ShowPage(next);
 }
 
 void TfmImpExp::btPriorClick() {
   int prior = PriorWizardPage(page_, Operation());
+  if (VCardChosen()) prior = VCardPage(prior, false);
   if (prior >= 0) ShowPage(prior);
 }
 
@@ -644,6 +659,10 @@ void TfmImpExp::Run() {
 }
 
 void TfmImpExp::RunEngine() {
+  if (VCardChosen()) {
+    RunVCard();
+    return;
+  }
   if (Operation() == WizardOperation::Export) {
     ExportRequest request;
     request.fields = ui::ListItems(lbExportSelFields);
@@ -744,7 +763,7 @@ void TfmImpExp::CreateHeaderButton() {
 void TfmImpExp::CreateTrialAndUndo() {
   laTrialRun.Create(tsFinal.Handle(), "", 24, kTrialTop, 456, 168, SS_NOPREFIX);
   laTrialRun.SetVisible(false);
-  btUndoImport.Create(tsProgress.Handle(), kUndoImportCaption, 24 + (456 - 150) / 2, 190, 150, 28);
+  btUndoImport.Create(tsProgress.Handle(), kUndoImportCaption, 24 + (456 - 150) / 2, 236, 150, 28);
   btUndoImport.SetHint("Put the contacts back as they were before this import");
   btUndoImport.onClick = [this] { btUndoImportClick(); };
   btUndoImport.SetVisible(false);
@@ -814,15 +833,30 @@ ImportResult TfmImpExp::RunImport(const ImportRequest& request) {
 void TfmImpExp::ShowTrialRun() {
   trial_.reset();
   const bool isImport = Operation() == WizardOperation::Import;
+  // A vCard's Final page also lists its first contacts, below the counts.
+  const bool vcard = VCardChosen();
   laTrialRun.SetVisible(isImport);
-  laFinal.SetBounds(24, isImport ? kTrialTop + 176 : 90, 456, 40);
-  if (!isImport) return;
+  laTrialRun.SetBounds(24, kTrialTop, 456, vcard ? 124 : 168);
+  if (!isImport) {
+    laFinal.SetBounds(24, 90, 456, 40);
+    return;
+  }
+  laFinal.SetBounds(24, vcard ? 262 : kTrialTop + 176, 456, vcard ? 32 : 40);
   std::string text;
   try {
-    ImportRequest request = MakeImportRequest();
-    request.dryRun = true;
-    trial_ = RunImport(request);
-    text = TrialRunText(*trial_, request.mode);
+    if (vcard) {
+      const VCardImportRequest request = MakeVCardRequest(true);
+      ReadResult file = ReadWholeFile(edFile.Text());
+      if (file.status != ReadStatus::Ok) throw std::runtime_error(kImportFileUnreadable);
+      NoProgress none;
+      trial_ = ImportVCards(file.content, request, *env_.settings, *env_.contactList, none).counts;
+      text = TrialRunText(*trial_, request.mode);
+    } else {
+      ImportRequest request = MakeImportRequest();
+      request.dryRun = true;
+      trial_ = RunImport(request);
+      text = TrialRunText(*trial_, request.mode);
+    }
   } catch (const std::exception& e) {
     text = std::string("A trial run of the import failed: ") + e.what();
   }
@@ -833,6 +867,117 @@ void TfmImpExp::btUndoImportClick() {
   if (!env_.undoImport || !env_.undoImport()) return;
   btUndoImport.SetVisible(false);
   paProgress.SetText(kImportUndoneText);
+}
+
+}  // namespace qc
+
+// ---------------------------------------------------------------- vCard
+
+namespace qc {
+
+namespace {
+constexpr char kTextFilter[] = "Text Files|*.txt";
+constexpr char kVCardFilter[] = "vCard Files|*.vcf";
+constexpr size_t kVCardPreviewCount = 20;
+}  // namespace
+
+void TfmImpExp::CreateVCardControls() {
+  rgFileFormat.Create(tsStart.Handle(), "File Format", {"Delimited text (comma or TAB)", "vCard (.vcf)"}, 24, 200,
+                      456, 48, 2);
+  rgFileFormat.SetHint("Delimited text for spreadsheets and databases; vCard for phones, mail programs and web "
+                       "address books");
+  rgFileFormat.SetItemIndex(0);
+  rgFileFormat.onClick = [this] { rgFileFormatClick(); };
+
+  HWND p = tsFinal.Handle();
+  laVCardPreview.Create(p, "The first contacts of the file, as they will be imported:", 24, 174, 456, 15);
+  lbVCardPreview.Create(p, 24, 192, 456, 66, false);
+  lbVCardPreview.SetHint("Name, company and phone of the first contacts in the vCard file");
+  laVCardResult.Create(tsProgress.Handle(), "", 24, 184, 456, 40, SS_CENTER | SS_NOPREFIX);
+  laVCardPreview.SetVisible(false);
+  lbVCardPreview.SetVisible(false);
+}
+
+void TfmImpExp::rgFileFormatClick() { dgOpen.filter = VCardChosen() ? kVCardFilter : kTextFilter; }
+
+// The page Next or Previous leads to for a vCard, from the one they lead to
+// for delimited text: the field, format and export type pages are passed by.
+int TfmImpExp::VCardPage(int normal, bool forward) const {
+  switch (normal) {
+    case kPageExportFields:
+    case kPageExportType:
+      return forward ? kPageFinal : kPageStart;
+    case kPageImportFormat:
+    case kPageImportFields:
+      return forward ? kPageImportType : kPageStart;
+    default:
+      return normal;
+  }
+}
+
+void TfmImpExp::VCardPageEntered(int page) {
+  const bool vcard = VCardChosen();
+  // A vCard has no header line to ignore.
+  cbIgnoreHeaders.SetEnabled(!vcard);
+  const bool preview = vcard && page == kPageFinal && Operation() == WizardOperation::Import;
+  laVCardPreview.SetVisible(preview);
+  lbVCardPreview.SetVisible(preview);
+  if (!vcard) return;
+  // Coming straight from page 0 the way back is still hidden.
+  if (page == kPageImportType || page == kPageFinal) btPrior.SetVisible(true);
+  if (!preview) return;
+  lbVCardPreview.Clear();
+  ReadResult file = ReadWholeFile(edFile.Text());
+  if (file.status != ReadStatus::Ok) {
+    ui::ShowMessage(Handle(), kImportFileUnreadable, MB_OK | MB_ICONWARNING);
+    return;
+  }
+  for (const VCardContact& c : PreviewVCards(file.content, *env_.settings, kVCardPreviewCount)) {
+    std::string row = c.texts[TRecord::kName];
+    for (int field : {TRecord::kCompany, TRecord::kPhone})
+      if (!c.texts[static_cast<size_t>(field)].empty()) (row += "  -  ") += c.texts[static_cast<size_t>(field)];
+    for (char& ch : row)
+      if (static_cast<unsigned char>(ch) < 0x20) ch = ' ';
+    lbVCardPreview.Add(row);
+  }
+}
+
+VCardImportRequest TfmImpExp::MakeVCardRequest(bool dryRun) const {
+  VCardImportRequest request;
+  const int mode = rgImport.ItemIndex();
+  request.mode =
+      mode == 1 ? ImportMode::AppendRecords : mode == 2 ? ImportMode::Replace : ImportMode::AppendReplaceRecords;
+  request.makeBackup = cbBackup.Checked() && !dryRun;
+  request.dataFile = env_.dataFile;
+  request.dryRun = dryRun;
+  return request;
+}
+
+void TfmImpExp::RunVCard() {
+  laVCardResult.SetText("");
+  if (Operation() == WizardOperation::Export) {
+    const int written = ExportVCards(**env_.contactList, env_.settings->FieldNames, edFile.Text(), *this);
+    laVCardResult.SetText(std::to_string(written) + " contacts written");
+    return;
+  }
+  ReadResult file = ReadWholeFile(edFile.Text());
+  if (file.status != ReadStatus::Ok) throw std::runtime_error(kImportFileUnreadable);
+  const VCardImportRequest request = MakeVCardRequest(false);
+  if (env_.contactsChanging) env_.contactsChanging();
+  // As for delimited text: the list as it was, handed over for the undo
+  // only when the import took effect.
+  std::unique_ptr<TDatabase> before;
+  if (env_.keepForUndo) before = CopyOfList(**env_.contactList);
+  const VCardImportResult r = ImportVCards(file.content, request, *env_.settings, *env_.contactList, *this);
+  if (env_.keepForUndo) {
+    env_.keepForUndo(std::move(before));
+    btUndoImport.SetVisible(static_cast<bool>(env_.undoImport));
+  }
+  if (env_.contactsChanged) env_.contactsChanged();
+  laVCardResult.SetText(std::to_string(r.counts.added) + " added, " + std::to_string(r.counts.replaced) +
+                        " replaced, " + std::to_string(r.counts.nameless) + " skipped without a name\r\n" +
+                        std::to_string(r.damaged) + " damaged cards skipped, " +
+                        std::to_string(r.counts.withReplacedCharacters) + " with characters replaced by \"?\"");
 }
 
 }  // namespace qc

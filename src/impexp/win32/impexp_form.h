@@ -13,6 +13,7 @@
 #include "impexp/import.h"
 #include "impexp/import_text.h"
 #include "impexp/progress.h"
+#include "impexp/vcard.h"
 #include "impexp/wizard_rules.h"
 #include "settings/app_settings.h"
 #include "settings/profile.h"
@@ -170,6 +171,15 @@ class TfmImpExp : public ui::Form, public ProgressSink {
   void btUseHeadersClick();
   void btUndoImportClick();
 
+  // ---- vCard: the format choice on page 0, the preview of an import on
+  // page 6 and the counts of a run on page 7. A vCard goes without the
+  // separator, field and export type pages.
+  ui::RadioGroup rgFileFormat;
+  ui::Label laVCardPreview, laVCardResult;
+  ui::ListBox lbVCardPreview;
+  bool VCardChosen() const { return rgFileFormat.ItemIndex() == 1; }
+  void rgFileFormatClick();
+
   // ---- the progress of a run
   void SetProgressMax(int count) override;
   void SetProgressPosition(int position) override;
@@ -205,6 +215,11 @@ class TfmImpExp : public ui::Form, public ProgressSink {
   ImportRequest MakeImportRequest() const;
   // Runs the chosen import (with request.dryRun, only its counts).
   ImportResult RunImport(const ImportRequest& request);
+  void CreateVCardControls();
+  int VCardPage(int normal, bool forward) const;
+  void VCardPageEntered(int page);
+  void RunVCard();
+  VCardImportRequest MakeVCardRequest(bool dryRun) const;
 
   ImpExpEnvironment env_;
   int page_ = kPageStart;

@@ -17,6 +17,7 @@
 
 #include "platform/files.h"
 #include "platform/paths.h"
+#include "platform/piece_cursor.h"
 #include "platform/save_faults.h"
 #include "platform/temporary_names.h"
 
@@ -62,6 +63,14 @@ int WriteAll(int fd, std::string_view content) {
     }
     content.remove_prefix(static_cast<size_t>(n));
   }
+  return 0;
+}
+
+// Writes the pieces that are left, up to `limit` bytes from the start of the
+// content. 0 or the errno of the failure.
+int WriteUpTo(int fd, PieceCursor& pieces, size_t limit) {
+  for (std::string_view piece = pieces.Take(limit); !piece.empty(); piece = pieces.Take(limit))
+    if (int error = WriteAll(fd, piece)) return error;
   return 0;
 }
 
@@ -122,7 +131,7 @@ int OverwriteAll(int fd, std::string_view content) {
 // files. `refusal` is the error of creating the temporary file, reported when
 // the file cannot be opened for this. Returns 0 or the errno of the failure;
 // after a failure the old content has been written back as far as possible.
-int WriteInPlace(const std::string& path, std::string_view content, int refusal) {
+int WriteInPlace(const std::string& path, ContentPieces& content, int refusal) {
   int fd = ::open(path.c_str(), O_RDWR | O_CLOEXEC);
   if (fd < 0) return refusal;
   Descriptor file(fd);
@@ -132,12 +141,13 @@ int WriteInPlace(const std::string& path, std::string_view content, int refusal)
   if (int error = ReadAll(fd, old)) return error;
   if (::lseek(fd, 0, SEEK_SET) < 0) return errno;
 
-  const size_t half = content.size() / 2;
-  int error = WriteAll(fd, content.substr(0, half));
+  PieceCursor pieces(content);
+  int error = WriteUpTo(fd, pieces, content.Size() / 2);
   if (error == 0) error = Fault(SaveStep::WriteHalf);
   if (error == 0) error = Fault(SaveStep::WriteRest);
-  if (error == 0) error = WriteAll(fd, content.substr(half));
-  if (error == 0 && ::ftruncate(fd, static_cast<off_t>(content.size())) != 0) error = errno;
+  if (error == 0) error = WriteUpTo(fd, pieces, PieceCursor::kAll);
+  if (error == 0 && pieces.Given() != content.Size()) error = EIO;
+  if (error == 0 && ::ftruncate(fd, static_cast<off_t>(content.Size())) != 0) error = errno;
   if (error == 0) error = Fault(SaveStep::Flush);
   if (error == 0 && ::fsync(fd) != 0) error = errno;
   if (error == 0) error = Fault(SaveStep::Close);
@@ -153,7 +163,7 @@ int WriteInPlace(const std::string& path, std::string_view content, int refusal)
 // Writes the content to a new file beside `path`, flushes it and renames it
 // over `path`; in a folder that refuses new files, over the existing file.
 // Returns 0 or the errno of the failure; the temporary file is gone either way.
-int ReplaceContent(const std::string& path, std::string_view content) {
+int ReplaceContent(const std::string& path, ContentPieces& content) {
   static std::atomic<unsigned> counter{0};
   struct stat target {};
   const bool haveTarget = ::stat(path.c_str(), &target) == 0;
@@ -176,11 +186,12 @@ int ReplaceContent(const std::string& path, std::string_view content) {
   Descriptor file(fd);
   // The replacement keeps the permissions of the file it replaces.
   if (haveTarget && S_ISREG(target.st_mode)) ::fchmod(fd, target.st_mode & 07777);
-  const size_t half = content.size() / 2;
-  int error = WriteAll(fd, content.substr(0, half));
+  PieceCursor pieces(content);
+  int error = WriteUpTo(fd, pieces, content.Size() / 2);
   if (error == 0) error = Fault(SaveStep::WriteHalf);
   if (error == 0) error = Fault(SaveStep::WriteRest);
-  if (error == 0) error = WriteAll(fd, content.substr(half));
+  if (error == 0) error = WriteUpTo(fd, pieces, PieceCursor::kAll);
+  if (error == 0 && pieces.Given() != content.Size()) error = EIO;
   if (error == 0) error = Fault(SaveStep::Flush);
   if (error == 0 && ::fsync(fd) != 0) error = errno;
   if (error == 0) error = Fault(SaveStep::Close);
@@ -252,6 +263,11 @@ void CreateEmptyFileIfMissing(const std::string& path) {
 }
 
 void WriteFileAtomically(const std::string& path, std::string_view content) {
+  WholeContent whole(content);
+  WriteFileAtomically(path, whole);
+}
+
+void WriteFileAtomically(const std::string& path, ContentPieces& content) {
   if (int error = ReplaceContent(path, content); error != 0)
     Throw("Cannot write " + Quoted(path), error);
 }
@@ -260,7 +276,8 @@ void CopyFileOver(const std::string& from, const std::string& to) {
   const std::string what = "Cannot copy " + Quoted(from) + " to " + Quoted(to);
   ReadResult source = ReadWholeFile(from);
   if (source.status != ReadStatus::Ok) throw FileError(what + ": " + source.error);
-  if (int error = ReplaceContent(to, source.content); error != 0) Throw(what, error);
+  WholeContent whole(source.content);
+  if (int error = ReplaceContent(to, whole); error != 0) Throw(what, error);
 }
 
 std::string_view PathSeparators() { return "/"; }

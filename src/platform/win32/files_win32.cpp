@@ -10,6 +10,7 @@
 
 #include "platform/files.h"
 #include "platform/paths.h"
+#include "platform/piece_cursor.h"
 #include "platform/save_faults.h"
 #include "platform/temporary_names.h"
 
@@ -70,6 +71,14 @@ DWORD WriteAll(HANDLE file, std::string_view content) {
   return 0;
 }
 
+// Writes the pieces that are left, up to `limit` bytes from the start of the
+// content. 0 or the error of the failure.
+DWORD WriteUpTo(HANDLE file, PieceCursor& pieces, size_t limit) {
+  for (std::string_view piece = pieces.Take(limit); !piece.empty(); piece = pieces.Take(limit))
+    if (DWORD error = WriteAll(file, piece)) return error;
+  return 0;
+}
+
 // Appends what is left of the file to `out`. 0 or the error of the failure; a
 // file too big for memory is a file that cannot be read, not a crash.
 DWORD ReadAll(HANDLE file, std::string& out) {
@@ -122,7 +131,7 @@ DWORD OverwriteAll(HANDLE file, std::string_view content) {
 // files. `refusal` is the error of creating the temporary file, reported when
 // the file cannot be opened for this. Returns 0 or the error of the failure;
 // after a failure the old content has been written back as far as possible.
-DWORD WriteInPlace(const std::string& path, std::string_view content, DWORD refusal) {
+DWORD WriteInPlace(const std::string& path, ContentPieces& content, DWORD refusal) {
   HANDLE handle = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
                               FILE_ATTRIBUTE_NORMAL, nullptr);
   if (handle == INVALID_HANDLE_VALUE) return refusal;
@@ -133,11 +142,12 @@ DWORD WriteInPlace(const std::string& path, std::string_view content, DWORD refu
   LARGE_INTEGER start{};
   if (!SetFilePointerEx(handle, start, nullptr, FILE_BEGIN)) return GetLastError();
 
-  const size_t half = content.size() / 2;
-  DWORD error = WriteAll(handle, content.substr(0, half));
+  PieceCursor pieces(content);
+  DWORD error = WriteUpTo(handle, pieces, content.Size() / 2);
   if (error == 0) error = Fault(SaveStep::WriteHalf);
   if (error == 0) error = Fault(SaveStep::WriteRest);
-  if (error == 0) error = WriteAll(handle, content.substr(half));
+  if (error == 0) error = WriteUpTo(handle, pieces, PieceCursor::kAll);
+  if (error == 0 && pieces.Given() != content.Size()) error = ERROR_WRITE_FAULT;
   if (error == 0 && !SetEndOfFile(handle)) error = GetLastError();
   if (error == 0) error = Fault(SaveStep::Flush);
   if (error == 0 && !FlushFileBuffers(handle)) error = GetLastError();
@@ -198,7 +208,7 @@ SaveResult PutInPlace(const std::string& temp, const std::string& path, DWORD at
 // Writes the content to a new file beside `path`, flushes it and puts it in
 // the place of `path`; in a folder that refuses new files, over the existing
 // file.
-SaveResult ReplaceContent(const std::string& path, std::string_view content) {
+SaveResult ReplaceContent(const std::string& path, ContentPieces& content) {
   static std::atomic<unsigned> counter{0};
   // A read-only file is never replaced. Windows refuses to move a file over
   // one; Wine does not, so the attribute is checked here for both.
@@ -222,11 +232,12 @@ SaveResult ReplaceContent(const std::string& path, std::string_view content) {
   if (handle == INVALID_HANDLE_VALUE) return {ERROR_FILE_EXISTS, {}};
 
   FileHandle file(handle);
-  const size_t half = content.size() / 2;
-  DWORD error = WriteAll(handle, content.substr(0, half));
+  PieceCursor pieces(content);
+  DWORD error = WriteUpTo(handle, pieces, content.Size() / 2);
   if (error == 0) error = Fault(SaveStep::WriteHalf);
   if (error == 0) error = Fault(SaveStep::WriteRest);
-  if (error == 0) error = WriteAll(handle, content.substr(half));
+  if (error == 0) error = WriteUpTo(handle, pieces, PieceCursor::kAll);
+  if (error == 0 && pieces.Given() != content.Size()) error = ERROR_WRITE_FAULT;
   if (error == 0) error = Fault(SaveStep::Flush);
   if (error == 0 && !FlushFileBuffers(handle)) error = GetLastError();
   if (error == 0) error = Fault(SaveStep::Close);
@@ -302,6 +313,11 @@ void CreateEmptyFileIfMissing(const std::string& path) {
 }
 
 void WriteFileAtomically(const std::string& path, std::string_view content) {
+  WholeContent whole(content);
+  WriteFileAtomically(path, whole);
+}
+
+void WriteFileAtomically(const std::string& path, ContentPieces& content) {
   SaveResult result = ReplaceContent(path, content);
   if (result.error == 0) return;
   std::string text = "Cannot write " + Quoted(path) + ": " + Reason(result.error);

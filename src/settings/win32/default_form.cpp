@@ -20,8 +20,7 @@ HFONT BoldDialogFont() {
 
 // A frame's heading: a bold caption in a sunken bar across the frame's top.
 void CreateHeading(ui::Label& heading, ui::Panel& frame, const char* caption) {
-  RECT r;
-  GetClientRect(frame.Handle(), &r);
+  const RECT r = frame.ClientBounds();
   heading.Create(frame.Handle(), caption, 2, 2, r.right - 4, 18, SS_CENTER | SS_CENTERIMAGE | SS_SUNKEN);
   heading.SetFont(BoldDialogFont());
 }

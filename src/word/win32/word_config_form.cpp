@@ -1,6 +1,7 @@
 #include "word/win32/word_config_form.h"
 
 #include <commctrl.h>
+#include <shlobj.h>
 
 #include "common/text.h"
 #include "platform/files.h"
@@ -41,6 +42,15 @@ class Win32TemplateHost : public TemplateHost {
     RegCloseKey(key);
     return folder;
   }
+
+  std::string AppDataFolder() override {
+    char folder[MAX_PATH] = {};
+    if (FAILED(SHGetFolderPathA(nullptr, CSIDL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, folder))) return {};
+    return folder;
+  }
+
+  // A folder that cannot be made shows itself when the copy into it fails.
+  void MakeFolder(const std::string& path) override { CreateDirectoryA(path.c_str(), nullptr); }
 
   bool FileExists(const std::string& path) override { return qc::FileExists(path); }
 
@@ -127,6 +137,7 @@ WordConfigSlot& ConfigSession() {
 void ReleaseConfigSession() {
   ConfigSession().session.reset();
   ConfigSession().generation = WordGeneration::None;
+  ConfigSession().productVersion.clear();
 }
 
 ui::Bitmap CreateProgramButtonImage() {
@@ -238,12 +249,16 @@ bool TfmWordConfig::OpenWordConnection() {
   bool result = false;
   try {
     Win32WordHost host;
-    WordGeneration generation = ProbeWord(host, *env_.messages);
+    std::string version;
+    WordGeneration generation = ProbeWord(host, *env_.messages, &version);
     // The slot's earlier session goes before the new one is made.
     ReleaseConfigSession();
     ConfigSession().generation = generation;
     if (generation == WordGeneration::None) throw WordError("no usable Word");
     ConfigSession().session = ConnectWord(generation);
+    // An executable whose version cannot be read is asked through Word's application object.
+    if (generation == WordGeneration::Word8 && MajorVersionOf(version) == 0) version = RunningApplicationVersion();
+    ConfigSession().productVersion = version;
 
     cbToolbar.Clear();
     for (const std::string& name : ToolbarNames(Session())) cbToolbar.Add(name);
@@ -261,7 +276,8 @@ bool TfmWordConfig::OpenWordConnection() {
 
 bool TfmWordConfig::InstallTemplate() {
   Win32TemplateHost host;
-  return word::InstallTemplate(ConfigSession().generation, env_.programFolder, host, *env_.messages);
+  return word::InstallTemplate(TemplatePlaceFor(ConfigSession().generation, ConfigSession().productVersion),
+                               env_.programFolder, host, *env_.messages);
 }
 
 void TfmWordConfig::PutImageOnClipboard() {

@@ -35,6 +35,7 @@ inline constexpr char kClearFailedMessage[] = "There was an error clearing Quill
 struct WordConfigSlot {
   std::unique_ptr<WordBasic> session;
   WordGeneration generation = WordGeneration::None;
+  std::string productVersion;  // of the Word connected to; empty when unknown
 };
 WordConfigSlot& ConfigSession();
 void ReleaseConfigSession();

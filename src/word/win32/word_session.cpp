@@ -45,18 +45,23 @@ ComPtr<IDispatch> AttachRunning(const wchar_t* progId, HRESULT& hr) {
   return dispatch;
 }
 
-ComPtr<IDispatch> WordBasicOfApplication(IDispatch* application, HRESULT& hr) {
-  wchar_t name[] = L"WordBasic";
-  LPOLESTR names[] = {name};
+// The value of a property without arguments.
+HRESULT GetProperty(IDispatch* object, const wchar_t* property, Variant& result) {
+  std::wstring name = property;
+  LPOLESTR names[] = {name.data()};
   DISPID id = DISPID_UNKNOWN;
-  hr = application->GetIDsOfNames(IID_NULL, names, 1, LOCALE_USER_DEFAULT, &id);
-  if (FAILED(hr)) return {};
+  HRESULT hr = object->GetIDsOfNames(IID_NULL, names, 1, LOCALE_USER_DEFAULT, &id);
+  if (FAILED(hr)) return hr;
   DISPPARAMS none{nullptr, nullptr, 0, 0};
-  Variant result;
   EXCEPINFO e{};
-  hr = application->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_PROPERTYGET, &none, result.Get(), &e,
-                           nullptr);
+  hr = object->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_PROPERTYGET, &none, result.Get(), &e, nullptr);
   if (hr == DISP_E_EXCEPTION) TakeExceptionText(e);
+  return hr;
+}
+
+ComPtr<IDispatch> WordBasicOfApplication(IDispatch* application, HRESULT& hr) {
+  Variant result;
+  hr = GetProperty(application, L"WordBasic", result);
   if (FAILED(hr)) return {};
   if (V_VT(result.Get()) != VT_DISPATCH || !V_DISPATCH(result.Get())) {
     hr = DISP_E_TYPEMISMATCH;
@@ -169,7 +174,29 @@ std::unique_ptr<WordBasic> ConnectWord(WordGeneration generation) {
     }
   }
   if (FAILED(hr) || !dispatch) throw WordError("Word's automation object could not be reached (" + HresultText(hr) + ")");
-  return std::make_unique<DispatchWordBasic>(std::move(dispatch));
+  auto session = std::make_unique<DispatchWordBasic>(std::move(dispatch));
+  // Word's AppShow shows a hidden Word but leaves a minimised one as it is;
+  // what an action does in Word is to be seen, so a minimised Word is
+  // restored first. Should Word refuse, the action goes on as before.
+  HWND window = FindWindowA(kWordWindowClass, nullptr);
+  if (window && IsIconic(window)) {
+    try {
+      session->Send("AppRestore");
+    } catch (const WordError&) {
+    }
+  }
+  return session;
+}
+
+std::string RunningApplicationVersion() {
+  HRESULT hr = E_FAIL;
+  ComPtr<IDispatch> application = AttachRunning(L"Word.Application", hr);
+  if (!application) return {};
+  Variant version, text;
+  if (FAILED(GetProperty(application.Get(), L"Version", version)) ||
+      FAILED(VariantChangeType(text.Get(), version.Get(), 0, VT_BSTR)))
+    return {};
+  return BstrToAnsi(V_BSTR(text.Get()));
 }
 
 }  // namespace qc::word

@@ -26,8 +26,14 @@ class DispatchWordBasic final : public WordBasic {
 };
 
 // Generation 1 creates the object from "Word.Basic"; generation 2 attaches to
-// the running one, and when none is registered, to the WordBasic property of
-// the running "Word.Application". Throws WordError.
+// the running one, and when none is registered (Word 97 and later), to the
+// WordBasic property of the running "Word.Application". A minimised Word is
+// restored (AppRestore). Throws WordError.
 std::unique_ptr<WordBasic> ConnectWord(WordGeneration generation);
+
+// The version that the running "Word.Application" gives as its Version
+// property ("16.0" for Word 2016 and later); empty text when no such object
+// answers, as with Word 95 and older.
+std::string RunningApplicationVersion();
 
 }  // namespace qc::word
