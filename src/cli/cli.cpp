@@ -215,6 +215,19 @@ ImportMode ModeOption(const std::string& mode) {
   throw UsageError("--mode must be 0, 1 or 2");
 }
 
+// A damaged data file's original is kept before the file is written with
+// only what could be read from it; when it cannot be kept, nothing is written.
+void KeepDamagedBeforeWriting(const std::string& data, const LoadReport& report, std::ostream& err) {
+  std::string kept;
+  try {
+    kept = KeepDamagedOriginal(data);
+  } catch (const FileError& e) {
+    throw FileError(DamageNote(data, report) + "; its original cannot be kept (" + e.what() +
+                    "); the data file was not changed");
+  }
+  err << "qcard: " << DamageNote(data, report) << "; the original is kept as " << kept << '\n';
+}
+
 int RunVCardExport(const std::string& data, const std::string& settingsPath, const std::string& output,
                    std::ostream& out, std::ostream& err) {
   Require(data, "--data");
@@ -243,16 +256,7 @@ int RunVCardImport(const std::string& data, const std::string& settingsPath, con
     std::string reason = file.error.empty() ? "the file does not exist" : file.error;
     throw FileError("cannot read \"" + input + "\": " + reason);
   }
-  if (loaded.report.damaged) {
-    std::string kept;
-    try {
-      kept = KeepDamagedOriginal(data);
-    } catch (const FileError& e) {
-      throw FileError(DamageNote(data, loaded.report) + "; its original cannot be kept (" + e.what() +
-                      "); the data file was not changed");
-    }
-    err << "qcard: " << DamageNote(data, loaded.report) << "; the original is kept as " << kept << '\n';
-  }
+  if (loaded.report.damaged) KeepDamagedBeforeWriting(data, loaded.report, err);
   NoProgress none;
   VCardImportResult result = ImportVCards(file.content, request, settings, contacts, none);
   if (result.counts.backupFailed)
@@ -423,16 +427,7 @@ int RunImport(Args args, std::ostream& out, std::ostream& err) {
 
   // The import writes the data file back, and with it only what could be
   // read: a damaged file's original is kept first, or nothing is written.
-  if (loaded.report.damaged) {
-    std::string kept;
-    try {
-      kept = KeepDamagedOriginal(data);
-    } catch (const FileError& e) {
-      throw FileError(DamageNote(data, loaded.report) + "; its original cannot be kept (" + e.what() +
-                      "); the data file was not changed");
-    }
-    err << "qcard: " << DamageNote(data, loaded.report) << "; the original is kept as " << kept << '\n';
-  }
+  if (loaded.report.damaged) KeepDamagedBeforeWriting(data, loaded.report, err);
 
   NoProgress none;
   ImportResult result = ImportContacts(lines, request, settings, contacts, none);
