@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <tuple>
 
 #include "common/text.h"
 #include "impexp/vcard.h"
@@ -79,7 +80,15 @@ TEST(VCardImport, ModesCountsAndAFileWithoutCards) {
       "BEGIN:VCARD\nN:Lee;Ann\nEND:VCARD\nBEGIN:VCARD\nN:Lee;Ann\nX-QUILLCARD-OPTIONS:300\nEND:VCARD\n"
       "BEGIN:VCARD\nORG:\nEND:VCARD\nBEGIN:VCARD\nFN:\xE4\xB8\xAD\nEND:VCARD\nBEGIN:VCARD\nFN:x\n";
   NoProgress none;
+  // A trial run counts what the run will do and changes nothing.
+  VCardImportRequest trial{ImportMode::AppendRecords, true, "no such folder/QUILLCRD.DAT"};
+  trial.dryRun = true;
+  const ImportResult counted = ImportVCards(text, trial, Settings({}), list, none).counts;
+  EXPECT_EQ(list->Count(), 1);
+  EXPECT_FALSE(counted.backupFailed);  // no backup is tried
   VCardImportResult r = ImportVCards(text, {ImportMode::AppendRecords, false, ""}, Settings({}), list, none);
+  EXPECT_EQ(std::tie(counted.added, counted.numbered, counted.nameless, counted.withReplacedCharacters),
+            std::tie(r.counts.added, r.counts.numbered, r.counts.nameless, r.counts.withReplacedCharacters));
   EXPECT_EQ(r.counts.added, 3);
   EXPECT_EQ(r.counts.numbered, 2);
   EXPECT_EQ(r.counts.nameless, 1);
