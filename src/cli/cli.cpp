@@ -215,6 +215,16 @@ ImportMode ModeOption(const std::string& mode) {
   throw UsageError("--mode must be 0, 1 or 2");
 }
 
+// The whole import file; FileError saying why when it cannot be read.
+ReadResult ReadImportFile(const std::string& input) {
+  ReadResult file = ReadWholeFile(input);
+  if (file.status != ReadStatus::Ok) {
+    std::string reason = file.error.empty() ? "the file does not exist" : file.error;
+    throw FileError("cannot read \"" + input + "\": " + reason);
+  }
+  return file;
+}
+
 // A damaged data file's original is kept before the file is written with
 // only what could be read from it; when it cannot be kept, nothing is written.
 void KeepDamagedBeforeWriting(const std::string& data, const LoadReport& report, std::ostream& err) {
@@ -251,11 +261,7 @@ int RunVCardImport(const std::string& data, const std::string& settingsPath, con
   AppSettings settings = LoadSettingsFile(settingsPath);
   LoadedFile loaded = LoadForReading(data);
   auto contacts = std::make_unique<TDatabase>(std::move(loaded.contacts));
-  ReadResult file = ReadWholeFile(input);
-  if (file.status != ReadStatus::Ok) {
-    std::string reason = file.error.empty() ? "the file does not exist" : file.error;
-    throw FileError("cannot read \"" + input + "\": " + reason);
-  }
+  ReadResult file = ReadImportFile(input);
   if (loaded.report.damaged) KeepDamagedBeforeWriting(data, loaded.report, err);
   NoProgress none;
   VCardImportResult result = ImportVCards(file.content, request, settings, contacts, none);
@@ -408,11 +414,7 @@ int RunImport(Args args, std::ostream& out, std::ostream& err) {
     request.fields = ChosenFields(fields, ImportFieldChoices(static_cast<int>(request.nameLayout), settings.FieldNames));
   LoadedFile loaded = LoadForReading(data);
   auto contacts = std::make_unique<TDatabase>(std::move(loaded.contacts));
-  ReadResult file = ReadWholeFile(input);
-  if (file.status != ReadStatus::Ok) {
-    std::string reason = file.error.empty() ? "the file does not exist" : file.error;
-    throw FileError("cannot read \"" + input + "\": " + reason);
-  }
+  ReadResult file = ReadImportFile(input);
   // The lines are read where they lie in the file's text (or in its
   // conversion to code page 1252), which stays until the import is done.
   const ImportText text = DecodeImportFile(file.content, encoding);
